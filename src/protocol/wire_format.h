@@ -31,6 +31,41 @@ inline constexpr std::size_t kUploadSlotOffset = 20;
 inline constexpr std::size_t kUploadRecordOffset = 21;
 inline constexpr std::size_t kScriptRecordSize = 32;
 
+// Parameter bytes of the other commands, all counted from the frame's start.
+inline constexpr std::size_t kToggleSecondsOffset = 20;   // "4", "7", "A": 1..60
+inline constexpr std::size_t kNewMacOffset = 20;          // "E": six bytes
+inline constexpr std::size_t kNewAddressOffset = 20;      // "F": four bytes, first octet first
+inline constexpr std::size_t kNewPasswordOffset = 20;     // "G": ten bytes, '*'-padded
+inline constexpr std::size_t kAllowModeOffset = 20;       // "H": 0 = all, 1 = listed only
+inline constexpr std::size_t kAllowAddressesOffset = 21;  // "H": five addresses of four bytes
+inline constexpr std::size_t kExecuteSlotOffset = 20;     // "K": slot byte
+inline constexpr std::size_t kTimerDelayOffset = 20;      // "M": 24-bit, most significant first
+inline constexpr std::size_t kTimerScriptOffset = 23;     // "M": slot byte
+inline constexpr std::size_t kTimerModeOffset = 24;       // "M": 0 one shot, 1 continuous
+inline constexpr uint32_t kTimerMaxDelay = 2678399;       // 30 days 23:59:59
+inline constexpr std::size_t kIoPinIndexOffset = 20;      // "O": pin - 1
+inline constexpr std::size_t kIoSettingOffset = 21;       // "O": 3 bytes, status record order
+inline constexpr std::size_t kTemperatureSettingOffset = 20;  // "P": 5 bytes, same order
+inline constexpr std::size_t kSwitchOffset = 20;        // "Q", "S": 0 enable, 1 disable
+inline constexpr std::size_t kBoardAddressOffset = 20;  // "R"
+inline constexpr std::size_t kBoardMaskOffset = 21;     // "R": exactly one bit
+inline constexpr std::size_t kBoardActionOffset = 22;   // "R": 0, 1 or 2 (toggle)
+inline constexpr std::size_t kBoardDelayOffset = 23;    // "R": toggle seconds 1..60
+inline constexpr uint8_t kBoardAddressFirst = 0x44;     // board n: 0x44 + 2 * (n - 1)
+inline constexpr uint8_t kBoardOutputMask = 0x40;       // relays are bits 0..5
+
+// Order of the bytes inside one I/O trigger setting and the temperature
+// trigger setting, the same in the commands and the status record.
+inline constexpr std::size_t kIoEnabled = 0;
+inline constexpr std::size_t kIoSlotForZero = 1;
+inline constexpr std::size_t kIoSlotForOne = 2;
+inline constexpr std::size_t kIoSettingSize = 3;
+inline constexpr std::size_t kTemperatureEnabled = 0;
+inline constexpr std::size_t kTemperatureUpperSlot = 1;
+inline constexpr std::size_t kTemperatureLowerSlot = 2;
+inline constexpr std::size_t kTemperatureUpperThreshold = 3;
+inline constexpr std::size_t kTemperatureLowerThreshold = 4;
+
 // The letter catalogue, in the order the client keeps it.
 inline constexpr std::array<char, 26> kCommandLetters = {
     '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'E', 'F', 'G',
