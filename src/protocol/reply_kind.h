@@ -1,0 +1,21 @@
+// Sorting a reply by its password status and type byte.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "protocol/reply_buffer.h"
+
+namespace varnex {
+
+enum class ReplyKind { PasswordRefused, ScriptTable, ReturnMessage, Status };
+
+ReplyKind ClassifyReply(const ReplyBuffer& reply);
+
+inline constexpr uint8_t kTimerStoppedCode = 4;
+
+// The text of a return code; nullopt for a type byte that is no return code.
+std::optional<std::string_view> ReturnMessageText(uint8_t code);
+
+}  // namespace varnex
