@@ -77,6 +77,10 @@ class Session {
     bool ScriptTableReceived() const { return scriptTableReceived_; }
     void LowerScriptTableReceived() { scriptTableReceived_ = false; }
     const LoadedStation& station() const { return station_; }
+    // The relay and voltmeter dialogs change the station's names, notes,
+    // views and jumpers in place, and the captions the main window shows.
+    LoadedStation& editableStation() { return station_; }
+    DisplayState& editableDisplay() { return display_; }
     const std::string& stationIp() const { return stationIp_; }
     DeviceLink& link() { return link_; }
 
