@@ -31,7 +31,7 @@ struct LoadedStation {
     std::string defaultFlag;  // "YES" or "NO"
     std::string jumper6;      // "ON" = jumper installed, 0-30 V on voltmeter 1
     std::string jumper7;      // the same for voltmeter 2
-    std::array<std::string, kVoltmeterColumns> views;   // "STANDARD" or a bar
+    std::array<std::string, kVoltmeterColumns> views;  // "STANDARD" or a bar
     std::array<std::string, kVoltmeterColumns> notes;
     std::array<std::string, kVoltmeterColumns> labels;
     std::array<std::string, kRelayColumns> relayNotes;
