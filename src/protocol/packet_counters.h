@@ -10,6 +10,7 @@ struct PacketCounters {
     std::string sent = "0";
     std::string received = "0";
     std::string lost = "0";  // signed: more replies than requests show "-1"
+    bool operator==(const PacketCounters&) const = default;
 };
 
 }  // namespace varnex

@@ -35,6 +35,7 @@ struct VoltmeterDisplay {
     int barMaximum = kBarRangeStandard;  // range 0..barMaximum
     std::string barLabelText;
     bool barLabelVisible = false;
+    bool operator==(const VoltmeterDisplay&) const = default;
 };
 
 // Enabled flags of every control that changes with the session state.
@@ -53,6 +54,7 @@ struct ControlsEnabled {
     std::array<bool, kDisplayPins> pinButtons{};
     bool stopTimer = false;    // "Stop Timer"
     bool timerButton = false;  // the relay-timer image button
+    bool operator==(const ControlsEnabled&) const = default;
 };
 
 struct Rgb {
@@ -114,6 +116,8 @@ struct DisplayState {
     int pulseStep = 0;
     // Credits rotation of status bar part 3, 0..4.
     int creditsIndex = 0;
+
+    bool operator==(const DisplayState&) const = default;
 };
 
 }  // namespace varnex
