@@ -1,0 +1,64 @@
+#include "automation/relay_scripts.h"
+
+#include "automation/script_model.h"
+#include "session/session.h"
+
+namespace varnex {
+namespace {
+
+constexpr std::string_view kExecuteQuestion = "Are you sure you want to Execute this Relay Script?";
+constexpr std::string_view kExecuteCaption = "Execute Script?";
+constexpr std::string_view kUploadQuestion = "Are you sure you want to Upload this Relay Script?";
+constexpr std::string_view kUploadCaption = "Upload Script?";
+
+}  // namespace
+
+void BuildExecuteScriptCommand(CommandPacket& packet, std::string_view password, uint8_t slotByte) {
+    BuildCommand(packet, Command::ExecuteScript, password);
+    packet.bytes[wire::kExecuteSlotOffset] = slotByte;
+}
+
+ScriptAction ExecuteScript(Session& session, const PlatformHooks& hooks,
+                           const ScriptChoice& choice) {
+    if (choice.steps.empty()) {
+        ShowScriptMessage(hooks, kEmptyScriptText, MessageIcon::None);
+        return ScriptAction::Refused;
+    }
+    const std::optional<uint8_t> slot = ChosenSlotByte(choice.row);
+    if (!slot) {
+        ShowScriptMessage(hooks, kChooseScriptText, MessageIcon::None);
+        return ScriptAction::Refused;
+    }
+    if (!AskScriptQuestion(hooks, kExecuteQuestion, kExecuteCaption)) {
+        return ScriptAction::Declined;
+    }
+    BuildExecuteScriptCommand(session.command(), session.station().password, *slot);
+    return SendBuiltCommand(session);
+}
+
+bool ConfirmUpload(const PlatformHooks& hooks, const ScriptChoice& choice) {
+    if (choice.steps.empty() || !ChosenSlotByte(choice.row)) {
+        ShowScriptMessage(hooks, kEmptyScriptText, MessageIcon::Stop);
+        return false;
+    }
+    return AskScriptQuestion(hooks, kUploadQuestion, kUploadCaption);
+}
+
+ScriptAction UploadScript(Session& session, const PlatformHooks& hooks, const ScriptChoice& choice,
+                          std::string_view typedName) {
+    // The list may have been emptied or deselected while the panel was open.
+    if (choice.steps.empty()) {
+        ShowScriptMessage(hooks, kEmptyScriptText, MessageIcon::Stop);
+        return ScriptAction::Refused;
+    }
+    const std::optional<uint8_t> slot = ChosenSlotByte(choice.row);
+    if (!slot) {
+        ShowScriptMessage(hooks, kChooseScriptText, MessageIcon::Stop);
+        return ScriptAction::Refused;
+    }
+    BuildUploadScriptCommand(session.command(), session.station().password, *slot,
+                             EncodeScriptRecord(choice.steps, typedName));
+    return SendBuiltCommand(session);
+}
+
+}  // namespace varnex

@@ -1,0 +1,44 @@
+// The rules of the "Relay Scripts" dialog: execute a stored slot, upload
+// the composed steps into a slot under a name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/script_actions.h"
+#include "protocol/command_packet.h"
+
+namespace varnex {
+
+class Session;
+struct PlatformHooks;
+
+inline constexpr std::string_view kEmptyScriptText = "Empty Script Not Allowed !";
+
+// What the dialog shows when the user acts: the step list's texts in order
+// and the name list's selected row, if any.
+struct ScriptChoice {
+    std::vector<std::string> steps;
+    std::optional<int> row;
+};
+
+// "K": the slot byte at byte 20.
+void BuildExecuteScriptCommand(CommandPacket& packet, std::string_view password, uint8_t slotByte);
+
+// "Execute Script": the unit runs its stored copy of the chosen slot; steps
+// composed and not uploaded stay here. Sent closes the dialog.
+ScriptAction ExecuteScript(Session& session, const PlatformHooks& hooks,
+                           const ScriptChoice& choice);
+
+// "Upload Script": true when the user confirmed, so the naming panel opens.
+bool ConfirmUpload(const PlatformHooks& hooks, const ScriptChoice& choice);
+
+// "OK" on the naming panel: the steps and row as they are now, the typed
+// name (its first 15 characters are sent). Sent closes the panel.
+ScriptAction UploadScript(Session& session, const PlatformHooks& hooks, const ScriptChoice& choice,
+                          std::string_view typedName);
+
+}  // namespace varnex
