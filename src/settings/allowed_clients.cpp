@@ -1,0 +1,47 @@
+#include "settings/allowed_clients.h"
+
+#include "session/session.h"
+#include "settings/address_bytes.h"
+
+namespace varnex {
+namespace {
+
+constexpr const char* kQuestionCaption = "Change Allowable IP state?";
+
+}  // namespace
+
+AllowedClients ReportedAllowedClients(const StatusSnapshot& snapshot) {
+    const auto& block = snapshot.allowedClients;
+    AllowedClients reported;
+    reported.onlyListed = block[0] != 0;
+    for (std::size_t n = 0; n < reported.addresses.size(); ++n) {
+        reported.addresses[n] = ReadAddressBytes(&block[1 + n * kAddressBytes]);
+    }
+    return reported;
+}
+
+DialogOutcome SendAllowedClients(Session& session, const PlatformHooks& hooks,
+                                 const AllowedClients& choice, bool firstAddressComplete) {
+    if (choice.onlyListed && !firstAddressComplete) {
+        ShowDialogMessage(hooks, "Invalid IP Address", MessageIcon::Stop, kProgramCaption);
+        return DialogOutcome::StaysOpen;
+    }
+    const char* question = choice.onlyListed ? "Only Allow certain IP addresses to connect?"
+                                             : "Allow ALL IP addresses to connect?";
+    if (!Confirmed(hooks, question, kQuestionCaption)) {
+        return DialogOutcome::StaysOpen;
+    }
+    CommandPacket& packet = session.command();
+    BuildCommand(packet, Command::SetAllowedClients, session.station().password);
+    packet.bytes[wire::kAllowModeOffset] = choice.onlyListed ? 1 : 0;
+    if (choice.onlyListed) {
+        for (std::size_t n = 0; n < choice.addresses.size(); ++n) {
+            WriteAddressBytes(&packet.bytes[wire::kAllowAddressesOffset + n * kAddressBytes],
+                              choice.addresses[n]);
+        }
+    }
+    session.SendPacket();
+    return DialogOutcome::Closes;
+}
+
+}  // namespace varnex

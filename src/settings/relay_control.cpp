@@ -1,0 +1,87 @@
+#include "settings/relay_control.h"
+
+#include <algorithm>
+#include <array>
+
+#include "session/session.h"
+#include "settings/dialog_rules.h"
+#include "stations/station_writers.h"
+
+namespace varnex {
+namespace {
+
+constexpr std::size_t kNameFieldShown = 19;
+constexpr std::size_t kNameStored = 15;
+constexpr std::size_t kNotesStored = 510;
+
+// Letters by relay: on, off, toggle.
+constexpr std::array<std::array<Command, 3>, kRelayColumns> kRelayLetters = {{
+    {Command::Relay1On, Command::Relay1Off, Command::Relay1Toggle},
+    {Command::Relay2On, Command::Relay2Off, Command::Relay2Toggle},
+    {Command::Relay3On, Command::Relay3Off, Command::Relay3Toggle},
+}};
+
+std::optional<std::size_t> RelayIndex(int relay) {
+    if (relay < 1 || relay > static_cast<int>(kRelayColumns)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(relay - 1);
+}
+
+}  // namespace
+
+std::optional<RelayControlView> OpenRelayControl(const Session& session, int relay) {
+    const std::optional<std::size_t> index = RelayIndex(relay);
+    if (!index) {
+        return std::nullopt;
+    }
+    const std::string number = std::to_string(relay);
+    RelayControlView view;
+    view.title = "Relay " + number + " Control";
+    view.nameCaption = "Relay " + number + " Name";
+    view.notesCaption = "Relay " + number + " Notes";
+    view.name = FieldText(session.display().relayNames[*index], kNameFieldShown);
+    view.notes = session.station().relayNotes[*index];
+    view.preselected = session.snapshot().relayOn[*index] == 1 ? RelayAction::On : RelayAction::Off;
+    return view;
+}
+
+void DoRelayAction(Session& session, int relay, RelayAction action, int toggleSeconds) {
+    const std::optional<std::size_t> index = RelayIndex(relay);
+    if (!index) {
+        return;
+    }
+    BuildCommand(session.command(), kRelayLetters[*index][static_cast<std::size_t>(action)],
+                 session.station().password);
+    if (action == RelayAction::Toggle) {
+        session.command().bytes[wire::kToggleSecondsOffset] =
+            static_cast<uint8_t>(std::clamp(toggleSeconds, kToggleSecondsMin, kToggleSecondsMax));
+    }
+    session.SendPacket();
+}
+
+bool UpdateRelayName(Session& session, StationStore& stations, int relay, std::string_view typed) {
+    const std::optional<std::size_t> index = RelayIndex(relay);
+    if (!index) {
+        return false;
+    }
+    LoadedStation& station = session.editableStation();
+    station.relayNames[*index] = FieldText(typed, kNameStored);
+    if (!SetRelayName(stations, station.address, relay, station.relayNames[*index])) {
+        return false;
+    }
+    session.editableDisplay().relayNames[*index] = station.relayNames[*index];
+    return true;
+}
+
+bool UpdateRelayNotes(Session& session, StationStore& stations, int relay, std::string_view typed) {
+    const std::optional<std::size_t> index = RelayIndex(relay);
+    if (!index) {
+        return false;
+    }
+    LoadedStation& station = session.editableStation();
+    station.relayNotes[*index] = FieldText(typed, kNotesStored);
+    return SetRelayNotes(stations, station.address, relay, station.relayNotes[*index]);
+}
+
+}  // namespace varnex
