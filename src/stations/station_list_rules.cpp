@@ -1,0 +1,157 @@
+#include "stations/station_list_rules.h"
+
+#include "stations/station_message.h"
+#include "stations/station_table.h"
+#include "stations/station_writers.h"
+#include "text/conversions.h"
+
+namespace varnex {
+namespace {
+
+constexpr std::size_t kListAddressChars = 15;
+constexpr std::size_t kFieldReadChars = 49;
+// The command frame carries exactly this many password bytes.
+constexpr std::size_t kUnitPasswordBytes = 10;
+
+constexpr const char* kInvalidAddressText = "Invalid IP Address";
+constexpr const char* kAddressExistsText = "This IP Address already exists in the database!";
+constexpr const char* kAddressNotStoredText = "This IP Address is not in the database!";
+constexpr const char* kEmptyPasswordText = "Bad Password!!";
+constexpr const char* kPasswordTooLongText = "Passwords are 10 characters max.";
+constexpr const char* kUpdatedText = "IP Address Updated SucSuccessfully";
+constexpr const char* kFactoryDeleteText = "Don't Delete the Default IP!";
+constexpr const char* kDeletedText = "IP Address Deleted From Database !";
+
+void Tell(const StationStore& store, const char* text, MessageIcon icon) {
+    ShowStationMessage(store.hooks(), MessageOwner::ActiveDialog, text, icon);
+}
+
+StationDialogOutcome StayOpen(const StationStore& store, const char* text, MessageIcon icon) {
+    Tell(store, text, icon);
+    return {};
+}
+
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::string FirstCharacters(std::string_view text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < text.size() && characters < count; ++characters) {
+        ++end;
+        while (end < text.size() && IsContinuationByte(text[end])) {
+            ++end;
+        }
+    }
+    return std::string(text.substr(0, end));
+}
+
+std::string StationAddressFromList(std::string_view listText) {
+    return TrimRight(FirstCharacters(listText, kListAddressChars));
+}
+
+std::optional<std::uint32_t> ParseDottedAddress(std::string_view text) {
+    constexpr int kFields = 4;
+    constexpr std::size_t kMaxDigits = 3;
+    constexpr std::uint32_t kMaxField = 255;
+    std::uint32_t address = 0;
+    for (int field = 0; field < kFields; ++field) {
+        const bool last = field + 1 == kFields;
+        const std::size_t end = last ? text.size() : text.find('.');
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::string_view number = text.substr(0, end);
+        if (number.empty() || number.size() > kMaxDigits ||
+            number.find_first_not_of("0123456789") != std::string_view::npos ||
+            ParseUnsigned(number) > kMaxField) {
+            return std::nullopt;
+        }
+        address = (address << 8) | ParseUnsigned(number);
+        text.remove_prefix(last ? end : end + 1);
+    }
+    return address;
+}
+
+StationFields EditStationOpening(StationStore& store, std::string_view listText) {
+    const std::optional<LoadedStation> station =
+        store.LoadStation(MessageOwner::ActiveDialog, StationAddressFromList(listText));
+    if (!station) {
+        return {};
+    }
+    return {ParseDottedAddress(station->address), station->password, station->comment};
+}
+
+StationDialogOutcome AcceptStationDialog(StationStore& store, StationDialogMode mode,
+                                         const StationFields& fields) {
+    if (!fields.address) {
+        return StayOpen(store, kInvalidAddressText, MessageIcon::Stop);
+    }
+    const std::string ip = FormatDottedAddress(*fields.address);
+    // A lookup that fails on its own has shown its message and counts as not found.
+    const bool stored = store.LoadStation(MessageOwner::ActiveDialog, ip).has_value();
+    if (mode == StationDialogMode::Add && stored) {
+        return StayOpen(store, kAddressExistsText, MessageIcon::Stop);
+    }
+    if (mode == StationDialogMode::Edit && !stored) {
+        return StayOpen(store, kAddressNotStoredText, MessageIcon::Stop);
+    }
+    const std::string typed = FirstCharacters(fields.password, kFieldReadChars);
+    if (typed.empty()) {
+        return StayOpen(store, kEmptyPasswordText, MessageIcon::Stop);
+    }
+    // Stored longer, it could never be sent whole and the unit would refuse it.
+    if (typed.size() > kUnitPasswordBytes) {
+        return StayOpen(store, kPasswordTooLongText, MessageIcon::Stop);
+    }
+    const std::string password = PasswordAsStored(typed);
+    const std::string comment = FirstCharacters(fields.comment, kFieldReadChars);
+
+    StationDialogOutcome outcome{.closeDialog = true, .list = std::nullopt};
+    if (mode == StationDialogMode::Add) {
+        if (InsertStation(store, ip, password, comment)) {
+            outcome.list = store.FillStationList(MessageOwner::MainWindow);
+        }
+    } else if (UpdateStation(store, ip, password, comment)) {
+        outcome.list = store.FillStationList(MessageOwner::MainWindow);
+        Tell(store, kUpdatedText, MessageIcon::Information);
+    }
+    return outcome;
+}
+
+DeleteStationChoices DeleteStationOpening(StationStore& store) {
+    DeleteStationChoices choices;
+    const std::optional<StationList> list = store.FillStationList(MessageOwner::ActiveDialog);
+    if (!list) {
+        return choices;
+    }
+    // A stored address has at most 15 characters and at least two blanks after it.
+    for (const std::string& line : list->lines) {
+        choices.addresses.push_back(StationAddressFromList(line));
+    }
+    choices.text = list->text.empty() ? std::string() : StationAddressFromList(list->text);
+    return choices;
+}
+
+StationDialogOutcome AcceptDeleteStation(StationStore& store, std::string_view fieldText) {
+    const std::string ip = FirstCharacters(fieldText, kListAddressChars);
+    if (ip == kFactoryAddress) {
+        return StayOpen(store, kFactoryDeleteText, MessageIcon::None);
+    }
+    // A delete that failed has said so; claiming it deleted would be false.
+    if (!DeleteStation(store, ip)) {
+        return {};
+    }
+    StationDialogOutcome outcome{.closeDialog = true,
+                                 .list = store.FillStationList(MessageOwner::MainWindow)};
+    Tell(store, kDeletedText, MessageIcon::None);
+    return outcome;
+}
+
+std::optional<StationList> SetDefaultFromList(StationStore& store, std::string_view listText) {
+    return store.SetDefaultStation(MessageOwner::MainWindow, StationAddressFromList(listText));
+}
+
+}  // namespace varnex
