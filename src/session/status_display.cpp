@@ -28,22 +28,20 @@ void ShowVoltmeter(VoltmeterDisplay& voltmeter, std::size_t index, uint16_t raw,
             voltmeter.barMaximum = kBarRangeNoJumper;
         }
     }
-    std::string t7 = TrimBoth(FormatDecimal(volts, 7));
-    std::string t2 = TrimBoth(FormatDecimal(volts, 2));
-    if (fiveVolt && t7.starts_with("0.00")) {
-        t7 = "0";
-        t2 = "0";
-    }
+    // Each view formats only what it shows (the 5 V meters also test T7).
     const bool standard = station.views[index] == kStandardView;
+    std::string t7 = standard || fiveVolt ? TrimBoth(FormatDecimal(volts, 7)) : std::string();
+    const bool belowCentivolt = fiveVolt && t7.starts_with("0.00");
     voltmeter.valueVisible = standard;
     voltmeter.barVisible = !standard;
     voltmeter.barLabelVisible = !standard;
     if (standard) {
-        voltmeter.valueText = t7;
-    } else {
-        voltmeter.barPosition = ParseLeadingInteger(t2);
-        voltmeter.barLabelText = t2;
+        voltmeter.valueText = belowCentivolt ? "0" : t7;
+        return;
     }
+    const std::string t2 = belowCentivolt ? "0" : TrimBoth(FormatDecimal(volts, 2));
+    voltmeter.barPosition = ParseLeadingInteger(t2);
+    voltmeter.barLabelText = t2;
 }
 
 void ShowTemperature(DisplayState& display, const StatusRecord& record) {
