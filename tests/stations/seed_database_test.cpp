@@ -1,6 +1,10 @@
 #include "stations/seed_database.h"
 
 #include <gmock/gmock.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "station_test_support.h"
 #include "stations/station_store.h"
@@ -178,6 +182,30 @@ TEST(SeedDatabase, MissingFolderLeavesNoFileAndTheStoreReportsEachStep) {
         EXPECT_EQ(message.owner, MessageOwner::MainWindow);
     }
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// A disk that fills up mid-way: the half-made file this start created goes,
+// so the next start seeds again instead of finding an empty "database".
+TEST(SeedDatabase, SeedThatCannotBeWrittenLeavesNoFile) {
+    TempFolder folder;
+    const std::string path = folder.File("VNXv1.MDB");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(30);  // a hung child dies rather than hold the test
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(WriteSeedDatabaseIfMissing(path) == SeedOutcome::Failed ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+
+    EXPECT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::Written);
 }
 
 // A path the connection text cannot carry safely would let the rest of it
