@@ -1,0 +1,112 @@
+#include "automation/daughter_boards.h"
+
+#include <algorithm>
+
+#include "session/session.h"
+
+namespace varnex {
+namespace {
+
+// Where each part of the daughter-board values sits in the snapshot's copy.
+constexpr std::size_t kPresentIndex = 0;
+constexpr std::size_t kStatesIndex = wire::kBoardStatesOffset - wire::kBoardPresentOffset;
+constexpr std::size_t kToggleSecondsIndex =
+    wire::kBoardToggleSecondsOffset - wire::kBoardPresentOffset;
+
+bool ValidBoard(int board) {
+    return board >= 1 && board <= int(wire::kBoardCount);
+}
+
+bool IsOutput(int element) {
+    return element == kBoardOutputElement;
+}
+
+}  // namespace
+
+std::string_view RestCaption(int element) {
+    return IsOutput(element) ? "OFF" : "NC";
+}
+
+std::string_view WorkCaption(int element) {
+    return IsOutput(element) ? "ON" : "NO";
+}
+
+std::string ElementLabel(int element) {
+    return IsOutput(element) ? "150 ma Output" : "Relay " + std::to_string(element);
+}
+
+std::string BoardButtonLabel(int board) {
+    return "RDB " + std::to_string(board);
+}
+
+std::string BoardPanelTitle(int board) {
+    return "Relay Daughter Board " + std::to_string(board) + " Control";
+}
+
+uint8_t BoardAddressByte(int board) {
+    return static_cast<uint8_t>(wire::kBoardAddressFirst + 2 * (board - 1));
+}
+
+uint8_t ElementMask(int element) {
+    return IsOutput(element) ? wire::kBoardOutputMask : static_cast<uint8_t>(1u << (element - 1));
+}
+
+void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password, int board,
+                               int element, BoardAction action, int toggleSeconds) {
+    BuildCommand(packet, Command::DaughterBoard, password);
+    auto& b = packet.bytes;
+    b[wire::kBoardAddressOffset] = BoardAddressByte(board);
+    b[wire::kBoardMaskOffset] = ElementMask(element);
+    b[wire::kBoardActionOffset] = static_cast<uint8_t>(action);
+    b[wire::kBoardDelayOffset] =
+        action == BoardAction::Toggle
+            ? static_cast<uint8_t>(
+                  std::clamp(toggleSeconds, kBoardToggleMinSeconds, kBoardToggleMaxSeconds))
+            : 0;
+}
+
+bool PressBoardButton(Session& session, BoardPanelMemory& memory, int board, int element,
+                      BoardAction action, int toggleSeconds) {
+    memory.lastElement = element;
+    BuildDaughterBoardCommand(session.command(), session.station().password, board, element, action,
+                              toggleSeconds);
+    return session.SendPacket();
+}
+
+BoardChooserView ChooseBoards(const StatusSnapshot& snapshot) {
+    BoardChooserView view;
+    bool allAbsent = true;
+    for (std::size_t n = 0; n < wire::kBoardCount; ++n) {
+        const uint8_t presence = snapshot.boards[kPresentIndex + n];
+        view.boardEnabled[n] = presence == wire::kBoardDetected;
+        allAbsent = allAbsent && presence == 0;
+    }
+    view.noBoardsShown = allAbsent;
+    return view;
+}
+
+BoardPanelView OpeningBoardPanel() {
+    return BoardPanelView{};
+}
+
+BoardPanelView RefreshBoardPanel(const StatusSnapshot& snapshot, int board,
+                                 const BoardPanelMemory& memory) {
+    BoardPanelView view;
+    if (!ValidBoard(board)) {
+        return view;
+    }
+    const uint8_t state = snapshot.boards[kStatesIndex + std::size_t(board - 1)];
+    for (int element = 1; element <= int(kBoardElementCount); ++element) {
+        BoardElementView& shown = view[std::size_t(element - 1)];
+        shown.atRest = (state & ElementMask(element)) != 0;
+        shown.restEnabled = !shown.atRest;
+        shown.workEnabled = shown.atRest;
+    }
+    const uint8_t seconds = snapshot.boards[kToggleSecondsIndex];
+    if (seconds > 0 && memory.lastElement >= 1 && memory.lastElement <= int(kBoardElementCount)) {
+        view[std::size_t(memory.lastElement - 1)].toggleCaption = std::to_string(seconds);
+    }
+    return view;
+}
+
+}  // namespace varnex

@@ -1,0 +1,98 @@
+// The rules of the relay daughter boards: which boards the chooser offers,
+// what one press on the board panel sends, and what the panel shows after
+// each status record.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "protocol/command_packet.h"
+#include "protocol/status_record.h"
+#include "protocol/wire_format.h"
+
+namespace varnex {
+
+class Session;
+
+// Elements of one board: relays 1..6, then the 150 mA output as 7.
+inline constexpr int kBoardRelayCount = 6;
+inline constexpr int kBoardOutputElement = 7;
+inline constexpr std::size_t kBoardElementCount = 7;
+
+inline constexpr int kBoardToggleMinSeconds = 1;
+inline constexpr int kBoardToggleMaxSeconds = 60;
+inline constexpr int kBoardToggleTickInterval = 3;
+inline constexpr int kBoardPanelRefreshMs = 2;
+
+inline constexpr std::string_view kBoardChooserTitle = "Relay Daughter Board Control";
+inline constexpr std::string_view kNoBoardsText = "NO  RELAY  DAUGHTER  BOARDS  DETECTED  !";
+inline constexpr std::string_view kToggleCaption = "Toggle";
+inline constexpr std::string_view kToggleDelayCaption = "1 - 60 Second Delay";
+
+// Action byte: a relay to NC or the output off, a relay to NO or the output
+// on, or a timed toggle.
+enum class BoardAction : uint8_t { Rest = 0, Work = 1, Toggle = 2 };
+
+// The caption of the element's rest button ("NC", "OFF") and work button
+// ("NO", "ON"); the output shows its work button first.
+std::string_view RestCaption(int element);
+std::string_view WorkCaption(int element);
+// "Relay 1".."Relay 6", "150 ma Output".
+std::string ElementLabel(int element);
+// "RDB 1".."RDB 6".
+std::string BoardButtonLabel(int board);
+// "Relay Daughter Board 1 Control".."Relay Daughter Board 6 Control".
+std::string BoardPanelTitle(int board);
+
+// Board 1..6 on the wire: 0x44, 0x46, ... 0x4E.
+uint8_t BoardAddressByte(int board);
+// Relay k: bit k - 1; the output: 0x40.
+uint8_t ElementMask(int element);
+
+// "R": board address, element mask, action, and the delay for a toggle
+// (0 for every other action).
+void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password, int board,
+                               int element, BoardAction action, int toggleSeconds);
+
+// The element whose "Toggle" button shows the unit's toggle countdown. It
+// outlives the dialogs: a countdown started before the panel was closed
+// still shows on the same button when it opens again.
+struct BoardPanelMemory {
+    int lastElement = 1;
+};
+
+// One press on the panel: remembers the element, then sends at once.
+// False when the transport failed (it has told the user).
+bool PressBoardButton(Session& session, BoardPanelMemory& memory, int board, int element,
+                      BoardAction action, int toggleSeconds);
+
+struct BoardChooserView {
+    std::array<bool, wire::kBoardCount> boardEnabled{};
+    bool noBoardsShown = false;
+};
+
+// Boards whose presence byte is 0xFF are offered; the "no boards" label
+// shows only when every presence byte is 0.
+BoardChooserView ChooseBoards(const StatusSnapshot& snapshot);
+
+struct BoardElementView {
+    bool atRest = true;  // relay on NC, output off: the picture and the enabled button
+    bool restEnabled = false;
+    bool workEnabled = true;
+    std::string toggleCaption{kToggleCaption};
+};
+
+using BoardPanelView = std::array<BoardElementView, kBoardElementCount>;
+
+// Before the first refresh: everything at rest.
+BoardPanelView OpeningBoardPanel();
+
+// The panel for the state byte of `board` in the snapshot. The countdown
+// shows on the last-pressed element's "Toggle"; every other "Toggle" reads
+// "Toggle", so a countdown never stays behind on a button no longer meant.
+BoardPanelView RefreshBoardPanel(const StatusSnapshot& snapshot, int board,
+                                 const BoardPanelMemory& memory);
+
+}  // namespace varnex
