@@ -66,6 +66,31 @@ TEST(SessionTest, UnknownStationTellsAndStaysIdle) {
     EXPECT_FALSE(h.peer.Receive(50).has_value());
 }
 
+TEST(SessionTest, TransportFailureAtStartLeavesIdleWithoutTimers) {
+    testing::HookRecorder recorder;
+    testing::LoopbackPeer peer;
+    int binds = 0;
+    Session session(recorder.hooks,
+                    SessionSeams{[](const std::string&) { return testing::LabStation(); },
+                                 [] { return std::string("127.0.0.1"); }, [] { return 2026; },
+                                 LinkOptions{peer.port(), [&](int, uint16_t) {
+                                                 ++binds;
+                                                 return false;
+                                             }}});
+    session.OnTimer(kCreditsTimer);
+    session.StartSession();
+    EXPECT_EQ(binds, 10);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Bind Error !!\r\nIt's Over !!");
+    EXPECT_EQ(StateTexts(session),
+              (Texts{" Not Connected", " MSG:  Choose IP, then Click on Start"}));
+    EXPECT_TRUE(session.display().enabled.start);
+    for (const auto& timer : session.timers()) {
+        EXPECT_EQ(timer.running, timer.id == kCreditsTimer) << timer.id;
+    }
+    EXPECT_FALSE(peer.Receive(50).has_value());
+}
+
 TEST(SessionTest, PollAnimationOverFourteenTicks) {
     SessionHarness h;
     h.Start();

@@ -91,6 +91,41 @@ TEST(StatusDisplayTest, TemperatureByFirmwareAndFlags) {
     }
 }
 
+TEST(StatusDisplayTest, EveryFlagByteOnBothSidesOfTheSignedFirmware) {
+    for (int flags = 0; flags < 256; ++flags) {
+        for (const uint8_t patch : {7, 8}) {
+            StatusRecord r;
+            r.firmwareDigits = {1, 6, patch};
+            r.temperature = 20;
+            r.temperatureFlags = static_cast<uint8_t>(flags);
+            DisplayState d;
+            d.celsius = d.fahrenheit = "old";
+            ShowTemperature(d, r);
+            std::string expected = "20";
+            if (patch == 8) {
+                switch (flags) {
+                    case 0x00:
+                        expected = "20";
+                        break;
+                    case 0x01:
+                        expected = "-20";
+                        break;
+                    case 0x80:
+                        expected = "20.5";
+                        break;
+                    case 0x81:
+                        expected = "-20.5";
+                        break;
+                    default:
+                        expected = "old";
+                        break;
+                }
+            }
+            EXPECT_EQ(d.celsius, expected) << "1.6." << int(patch) << " flags " << flags;
+        }
+    }
+}
+
 TEST(StatusDisplayTest, RelayTimerSplitAndScriptName) {
     struct Case {
         uint32_t seconds;
