@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kStationIpLength = 15;
 constexpr int kPollPhaseLast = 13;
 constexpr int kCreditsLines = 4;
-constexpr const char* kAquireNotFound =
+constexpr const char* kStationNotFound =
     "SQL general overness, can't find the IP Address in the Database!";
 constexpr const char* kDatabaseCaption = "  Varnex v1";
 
@@ -88,7 +88,7 @@ void Session::StartSession() {
     if (!LoadStation(stationIp_)) {
         ResetSession();
         hooks_.showMessage(
-            {MessageOwner::MainWindow, kAquireNotFound, kDatabaseCaption, MessageIcon::Stop});
+            {MessageOwner::MainWindow, kStationNotFound, kDatabaseCaption, MessageIcon::Stop});
         return;
     }
     display_.enabled.start = false;
@@ -193,8 +193,8 @@ void Session::ShowReturnMessage(uint8_t code) {
 }
 
 void Session::ShowStatus() {
-    // Decoded before anything is sent: the send replaces the socket, not the
-    // reply buffer, but the record is read once either way.
+    // The table request goes out first: if its send ends the session there
+    // is nothing left to show.
     const StatusRecord record = DecodeStatusRecord(link_.reply());
     if (record.timerRunning && scriptTable_[0].name.empty()) {
         SendCommand(Command::RequestScriptTable);
