@@ -55,63 +55,84 @@ inline void Store(uint32_t* p, __m128i v) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
 }
 
-// Four pixels: colour bytes widened to 16 bits, multiplied, narrowed again.
-inline __m128i Scale4(__m128i source, __m128i intensity, __m128i colourMask) {
+// Four pixels, each colour byte times the intensity over 256: the byte sits
+// in the high half of a 16-bit lane, so the high half of the product is the
+// quotient.
+inline __m128i Scale4(__m128i colours, __m128i intensity) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i low =
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(source, zero), intensity), 8);
-    const __m128i high =
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(source, zero), intensity), 8);
-    return _mm_and_si128(_mm_packus_epi16(low, high), colourMask);
+    const __m128i low = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, colours), intensity);
+    const __m128i high = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, colours), intensity);
+    return _mm_packus_epi16(low, high);
+}
+
+// Sixteen pixels a step; the source's alpha bytes are masked off so that the
+// destination's stay as they were.
+template <bool kScaled>
+[[gnu::always_inline]] inline int AddSixteens(uint32_t* destination, const uint32_t* source,
+                                              int count, __m128i intensity) {
+    const __m128i colourMask = _mm_set1_epi32(static_cast<int>(kColourBits));
+    int i = 0;
+    const auto colours = [&](int at) {
+        const __m128i c = _mm_and_si128(Load(source + at), colourMask);
+        if constexpr (kScaled) {
+            return Scale4(c, intensity);
+        } else {
+            return c;
+        }
+    };
+    for (; i + 16 <= count; i += 16) {
+        const __m128i s0 = colours(i);
+        const __m128i s1 = colours(i + 4);
+        const __m128i s2 = colours(i + 8);
+        const __m128i s3 = colours(i + 12);
+        Store(destination + i, _mm_adds_epu8(Load(destination + i), s0));
+        Store(destination + i + 4, _mm_adds_epu8(Load(destination + i + 4), s1));
+        Store(destination + i + 8, _mm_adds_epu8(Load(destination + i + 8), s2));
+        Store(destination + i + 12, _mm_adds_epu8(Load(destination + i + 12), s3));
+    }
+    for (; i + 4 <= count; i += 4) {
+        Store(destination + i, _mm_adds_epu8(Load(destination + i), colours(i)));
+    }
+    return i;
+}
+
+[[gnu::always_inline]] inline void AddRowSse2(uint32_t* destination, const uint32_t* source,
+                                              int count, int intensity) {
+    if (intensity <= 0) {
+        return;
+    }
+    const int done = intensity >= kUnscaledIntensity
+                         ? AddSixteens<false>(destination, source, count, _mm_setzero_si128())
+                         : AddSixteens<true>(destination, source, count,
+                                             _mm_set1_epi16(static_cast<short>(intensity)));
+    if (done < count) {
+        AddPixelsPortable(destination + done, source + done, count - done, intensity);
+    }
 }
 
 }  // namespace
 
 void AddPixelsSse2(uint32_t* destination, const uint32_t* source, int count, int intensity) {
-    if (intensity <= 0) {
-        return;
-    }
-    const __m128i colourMask = _mm_set1_epi32(static_cast<int>(kColourBits));
-    int i = 0;
-    if (intensity >= kUnscaledIntensity) {
-        for (; i + 16 <= count; i += 16) {
-            const __m128i s0 = _mm_and_si128(Load(source + i), colourMask);
-            const __m128i s1 = _mm_and_si128(Load(source + i + 4), colourMask);
-            const __m128i s2 = _mm_and_si128(Load(source + i + 8), colourMask);
-            const __m128i s3 = _mm_and_si128(Load(source + i + 12), colourMask);
-            Store(destination + i, _mm_adds_epu8(Load(destination + i), s0));
-            Store(destination + i + 4, _mm_adds_epu8(Load(destination + i + 4), s1));
-            Store(destination + i + 8, _mm_adds_epu8(Load(destination + i + 8), s2));
-            Store(destination + i + 12, _mm_adds_epu8(Load(destination + i + 12), s3));
-        }
-        for (; i + 4 <= count; i += 4) {
-            const __m128i s = _mm_and_si128(Load(source + i), colourMask);
-            Store(destination + i, _mm_adds_epu8(Load(destination + i), s));
-        }
-    } else {
-        const __m128i scale = _mm_set1_epi16(static_cast<short>(intensity));
-        for (; i + 8 <= count; i += 8) {
-            const __m128i s0 = Scale4(Load(source + i), scale, colourMask);
-            const __m128i s1 = Scale4(Load(source + i + 4), scale, colourMask);
-            Store(destination + i, _mm_adds_epu8(Load(destination + i), s0));
-            Store(destination + i + 4, _mm_adds_epu8(Load(destination + i + 4), s1));
-        }
-        for (; i + 4 <= count; i += 4) {
-            const __m128i s = Scale4(Load(source + i), scale, colourMask);
-            Store(destination + i, _mm_adds_epu8(Load(destination + i), s));
-        }
-    }
-    AddPixelsPortable(destination + i, source + i, count - i, intensity);
+    AddRowSse2(destination, source, count, intensity);
 }
 
 #endif
 
-void AddPixels(uint32_t* destination, const uint32_t* source, int count, int intensity) {
+namespace {
+
+[[gnu::always_inline]] inline void AddRow(uint32_t* destination, const uint32_t* source, int count,
+                                          int intensity) {
 #if defined(__SSE2__)
-    AddPixelsSse2(destination, source, count, intensity);
+    AddRowSse2(destination, source, count, intensity);
 #else
     AddPixelsPortable(destination, source, count, intensity);
 #endif
+}
+
+}  // namespace
+
+void AddPixels(uint32_t* destination, const uint32_t* source, int count, int intensity) {
+    AddRow(destination, source, count, intensity);
 }
 
 void AddRect(Surface& destination, const Rect& clip, int x, int y, int width, int height,
@@ -124,9 +145,18 @@ void AddRect(Surface& destination, const Rect& clip, int x, int y, int width, in
         return;
     }
     for (int row = 0; row < area->height; ++row) {
-        AddPixels(destination.Row(area->y + row) + area->x,
-                  source.Row(area->sourceY + row) + area->sourceX, area->width, intensity);
+        AddRow(destination.Row(area->y + row) + area->x,
+               source.Row(area->sourceY + row) + area->sourceX, area->width, intensity);
     }
+}
+
+void ScaleColoursInto(const Surface& source, int intensity, Surface& scaled) {
+    scaled.width = source.width;
+    scaled.height = source.height;
+    scaled.flags = 0;
+    scaled.pixels.assign(source.pixels.size(), 0);
+    AddPixels(scaled.pixels.data(), source.pixels.data(), static_cast<int>(source.pixels.size()),
+              intensity);
 }
 
 }  // namespace varnex

@@ -28,4 +28,10 @@ void AddPixelsSse2(uint32_t* destination, const uint32_t* source, int count, int
 void AddRect(Surface& destination, const Rect& clip, int x, int y, int width, int height,
              const Surface& source, int sourceX, int sourceY, int intensity);
 
+// The source's colours scaled as an addition at this intensity would scale
+// them (alpha bytes 0): adding the result unscaled gives the same pixels as
+// adding the source at the intensity, so a picture added many times at one
+// intensity is scaled once. The result's buffer is reused.
+void ScaleColoursInto(const Surface& source, int intensity, Surface& scaled);
+
 }  // namespace varnex

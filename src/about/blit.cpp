@@ -12,9 +12,12 @@ void FillRect(Surface& destination, const Rect& clip, const Rect& area, uint32_t
     if (IsEmpty(r)) {
         return;
     }
-    for (int y = r.y; y < r.y + r.height; ++y) {
-        uint32_t* row = destination.Row(y) + r.x;
-        std::fill(row, row + r.width, colour);
+    // One row filled, the others copied from it: the copy is the fastest
+    // store the library has.
+    uint32_t* first = destination.Row(r.y) + r.x;
+    std::fill(first, first + r.width, colour);
+    for (int y = r.y + 1; y < r.y + r.height; ++y) {
+        std::memcpy(destination.Row(y) + r.x, first, static_cast<size_t>(r.width) * sizeof colour);
     }
 }
 
@@ -22,11 +25,7 @@ namespace {
 
 uint32_t AlphaBlend(uint32_t source, uint32_t destination) {
     const uint32_t a = source >> 24;
-    if (a == 0) {
-        return destination;
-    }
-    return MapColourChannels(source, destination,
-                             [a](uint32_t s, uint32_t d) { return (s * a + d * (256 - a)) / 256; });
+    return a == 0 ? destination : BlendColours(source, destination, a);
 }
 
 uint32_t PremultipliedBlend(uint32_t source, uint32_t destination) {

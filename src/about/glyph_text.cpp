@@ -36,9 +36,7 @@ void DrawGlyph(Surface& destination, const Rect& visible, const Font& font, unsi
                 continue;
             }
             if (font.coverage) {
-                row[x] = MapColourChannels(colour, row[x], [c](uint32_t s, uint32_t d) {
-                    return (s * c + d * (256 - c)) / 256;
-                });
+                row[x] = BlendColours(colour, row[x], c);
             } else {
                 row[x] = colour;
             }
@@ -71,6 +69,8 @@ void DrawText(Surface& destination, const Rect& clip, const Font& font, int x, i
     if (IsEmpty(Intersect(visible, TextExtent(font, x, y, text)))) {
         return;
     }
+    const int64_t visibleRight = int64_t{visible.x} + visible.width;
+    const int64_t visibleBottom = int64_t{visible.y} + visible.height;
     int64_t penX = x;
     int64_t penY = y;
     for (const char ch : UpToNul(text)) {
@@ -83,11 +83,16 @@ void DrawText(Surface& destination, const Rect& clip, const Font& font, int x, i
         if (!Font::HasGlyph(c)) {
             continue;
         }
-        // Pens far outside the picture draw nothing; the clamp only keeps the
-        // arithmetic inside int.
-        DrawGlyph(destination, visible, font, c,
-                  ClampedRect(penX, penY, font.Width(c), font.lineHeight), colour);
-        penX += font.Width(c);
+        const int width = font.Width(c);
+        // A long scrolling line is mostly outside: test cheaply before clipping.
+        if (penX < visibleRight && penX + width > visible.x && penY < visibleBottom &&
+            penY + font.lineHeight > visible.y) {
+            DrawGlyph(destination, visible, font, c,
+                      Rect{static_cast<int>(penX), static_cast<int>(penY), width,
+                           static_cast<int>(font.lineHeight)},
+                      colour);
+        }
+        penX += width;
     }
 }
 

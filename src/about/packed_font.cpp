@@ -52,7 +52,7 @@ std::optional<Font> LoadPackedFont(std::span<const uint8_t> block) {
         font.glyphWidths[i] = data[kFontGlyphWidthsOffset + i];
     }
     font.pixels.assign(expanded.begin() + kFontPixelsOffset, expanded.end());
-    if (!GlyphsInside(font)) {
+    if (font.lineHeight > kFontMaxLineHeight || !GlyphsInside(font)) {
         return std::nullopt;
     }
     return font;

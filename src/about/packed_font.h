@@ -14,6 +14,7 @@ namespace varnex {
 inline constexpr std::string_view kPackedFontMagic = "TFDS";
 inline constexpr size_t kPackedFontHeaderSize = 12;  // magic, packed length, expanded length
 inline constexpr size_t kPackedFontMaxExpanded = 16u << 20;
+inline constexpr uint32_t kFontMaxLineHeight = 4096;
 
 // The expanded font's layout.
 inline constexpr size_t kFontStrideOffset = 0;

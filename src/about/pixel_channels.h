@@ -1,5 +1,5 @@
-// Per-colour arithmetic on 0xAARRGGBB pixels for the exact (not speed-bound)
-// operations: the destination's alpha byte always stays as it was.
+// Per-colour arithmetic on 0xAARRGGBB pixels: the destination's alpha byte
+// always stays as it was.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,18 @@ uint32_t MapColourChannels(uint32_t source, uint32_t destination, Mix mix) {
         result |= mix((source >> shift) & 0xFFu, (destination >> shift) & 0xFFu) << shift;
     }
     return result;
+}
+
+// (source*weight + destination*(256-weight)) / 256 per colour, weight 0..256.
+// Red and blue share one word (each product stays below 65536), so two
+// multiplications serve three colours.
+inline uint32_t BlendColours(uint32_t source, uint32_t destination, uint32_t weight) {
+    const uint32_t keep = 256 - weight;
+    const uint32_t redBlue =
+        (((source & 0x00FF00FFu) * weight + (destination & 0x00FF00FFu) * keep) >> 8) & 0x00FF00FFu;
+    const uint32_t green =
+        (((source & 0x0000FF00u) * weight + (destination & 0x0000FF00u) * keep) >> 8) & 0x0000FF00u;
+    return (destination & 0xFF000000u) | redBlue | green;
 }
 
 }  // namespace varnex

@@ -16,7 +16,8 @@ void Renderer::Start(int width, int height, int screenWidth, int screenHeight) {
 void Renderer::Stop() {
     backBuffer_ = Surface{};
     clip_ = Rect{};
-    source_ = nullptr;
+    SelectSource(nullptr);
+    scaledSource_ = Surface{};
     font_.reset();
     window_ = nullptr;
 }
@@ -48,10 +49,25 @@ void Renderer::Copy(int x, int y, int width, int height, int sourceX, int source
     }
 }
 
+void Renderer::SelectSource(const Surface* picture) {
+    source_ = picture;
+    scaledIntensity_ = 0;
+}
+
 void Renderer::Add(int x, int y, int width, int height, int sourceX, int sourceY, int intensity) {
-    if (source_ != nullptr) {
-        AddRect(backBuffer_, clip_, x, y, width, height, *source_, sourceX, sourceY, intensity);
+    if (source_ == nullptr || intensity <= 0) {
+        return;
     }
+    if (intensity >= kUnscaledIntensity) {
+        AddRect(backBuffer_, clip_, x, y, width, height, *source_, sourceX, sourceY, intensity);
+        return;
+    }
+    if (scaledIntensity_ != intensity) {
+        ScaleColoursInto(*source_, intensity, scaledSource_);
+        scaledIntensity_ = intensity;
+    }
+    AddRect(backBuffer_, clip_, x, y, width, height, scaledSource_, sourceX, sourceY,
+            kUnscaledIntensity);
 }
 
 void Renderer::Text(int x, int y, std::string_view text, uint32_t colour) {

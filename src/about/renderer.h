@@ -36,8 +36,9 @@ class Renderer {
     void EndFrame();
 
     void Fill(int x, int y, int width, int height, uint32_t colour);
-    // The picture the next Copy and Add read; it must outlive their calls.
-    void SelectSource(const Surface* picture) { source_ = picture; }
+    // The picture the next Copy and Add read; it must stay as it is while
+    // selected.
+    void SelectSource(const Surface* picture);
     void Copy(int x, int y, int width, int height, int sourceX, int sourceY);
     void Add(int x, int y, int width, int height, int sourceX, int sourceY, int intensity);
     void Text(int x, int y, std::string_view text, uint32_t colour);
@@ -52,6 +53,10 @@ class Renderer {
     Surface backBuffer_;
     Rect clip_;
     const Surface* source_ = nullptr;
+    // The selected picture scaled for the last intensity it was added at:
+    // the particle field adds one picture at one intensity a thousand times.
+    Surface scaledSource_;
+    int scaledIntensity_ = 0;
     std::optional<Font> font_;
     FrameWindow* window_ = nullptr;
 };

@@ -33,22 +33,25 @@ std::optional<BlitArea> ClipBlit(const Rect& clip, const Surface& destination, i
     if (width <= 0 || height <= 0) {
         return std::nullopt;
     }
-    // The source picture, placed where its pixels would land.
-    const Rect sourceLanding{
-        static_cast<int>(std::clamp<int64_t>(int64_t{x} - sourceX, INT32_MIN, INT32_MAX)),
-        static_cast<int>(std::clamp<int64_t>(int64_t{y} - sourceY, INT32_MIN, INT32_MAX)),
-        source.width, source.height};
-    Rect area = Intersect(Intersect(clip, Bounds(destination)), Rect{x, y, width, height});
-    area = Intersect(area, sourceLanding);
-    if (IsEmpty(area)) {
+    // Every bound at once, in 64 bits: the requested rectangle, the clip,
+    // the destination and the source as it lands at (x - sourceX, y - sourceY).
+    const int64_t sourceLeft = int64_t{x} - sourceX;
+    const int64_t sourceTop = int64_t{y} - sourceY;
+    const int64_t left = std::max({int64_t{x}, int64_t{clip.x}, int64_t{0}, sourceLeft});
+    const int64_t top = std::max({int64_t{y}, int64_t{clip.y}, int64_t{0}, sourceTop});
+    const int64_t right = std::min({int64_t{x} + width, int64_t{clip.x} + clip.width,
+                                    int64_t{destination.width}, sourceLeft + source.width});
+    const int64_t bottom = std::min({int64_t{y} + height, int64_t{clip.y} + clip.height,
+                                     int64_t{destination.height}, sourceTop + source.height});
+    if (right <= left || bottom <= top) {
         return std::nullopt;
     }
-    return BlitArea{area.x,
-                    area.y,
-                    static_cast<int>(int64_t{sourceX} + area.x - x),
-                    static_cast<int>(int64_t{sourceY} + area.y - y),
-                    area.width,
-                    area.height};
+    return BlitArea{static_cast<int>(left),
+                    static_cast<int>(top),
+                    static_cast<int>(left - sourceLeft),
+                    static_cast<int>(top - sourceTop),
+                    static_cast<int>(right - left),
+                    static_cast<int>(bottom - top)};
 }
 
 }  // namespace varnex

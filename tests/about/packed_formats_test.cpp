@@ -104,6 +104,9 @@ TEST(PackedFont, BlocksThatAreNotAWholeFontGiveNone) {
     cutShort.resize(cutShort.size() - 3);
     Font glyphPastPixels = TwoGlyphFont();
     glyphPastPixels.glyphOffsets['B' - kFontFirstChar] = 3;
+    Font tallLines = TwoGlyphFont();
+    tallLines.stride = 0;
+    tallLines.lineHeight = kFontMaxLineHeight + 1;
     Font tooShort = TwoGlyphFont();
     tooShort.pixels.clear();
     const struct {
@@ -115,6 +118,7 @@ TEST(PackedFont, BlocksThatAreNotAWholeFontGiveNone) {
         {"compressed data cut short", cutShort},
         {"a glyph reaching past the pixels", PackFont(glyphPastPixels)},
         {"glyphs but no pixels", PackFont(tooShort)},
+        {"line height beyond reason", PackFont(tallLines)},
         {"header only", {'T', 'F', 'D', 'S', 0, 0}},
     };
     for (const auto& c : cases) {
