@@ -201,6 +201,21 @@ TEST(UnitPolicy, DelayedReplyLeavesWhenItsTimeComes) {
     EXPECT_EQ(unit.Server().IdleTime(100ms), 100ms);
 }
 
+TEST(UnitPolicy, ShorterDelayOvertakesALongerOne) {
+    UnitHarness unit;
+    unit.Console("delay 500");
+    EXPECT_FALSE(unit.Command('L'));
+    unit.Console("delay 0");
+    const auto quick = unit.Command('1');
+    ASSERT_TRUE(quick);
+    EXPECT_EQ(quick->size(), 137u);
+    EXPECT_EQ(unit.Server().IdleTime(1000ms), 500ms);
+    unit.Advance(500ms);
+    const auto slow = unit.Receive();
+    ASSERT_TRUE(slow);
+    EXPECT_EQ(slow->size(), 270u);
+}
+
 TEST(UnitPolicy, LogLineNamesSenderLetterAndAction) {
     UnitHarness unit;
     unit.Command('1');

@@ -161,7 +161,12 @@ void UnitServer::Answer(const Bytes& datagram, const sockaddr_in& from) {
         if (dropEvery_ != 0 && answered_ % dropEvery_ == 0) {
             line += " (reply dropped)";
         } else {
-            pending_.push_back({Now() + replyDelay_, from, std::move(*handled.reply)});
+            // Kept in order of leaving: the delay may have shrunk since earlier replies.
+            const UnitTime due = Now() + replyDelay_;
+            const auto later = std::upper_bound(
+                pending_.begin(), pending_.end(), due,
+                [](UnitTime time, const PendingReply& reply) { return time < reply.due; });
+            pending_.insert(later, {due, from, std::move(*handled.reply)});
             if (replyDelay_.count() > 0) {
                 line += " (reply delayed " + std::to_string(replyDelay_.count()) + " ms)";
             }
