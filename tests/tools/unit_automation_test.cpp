@@ -2,6 +2,7 @@
 // record and the script table while the unit's clock is moved by hand.
 #include <gtest/gtest.h>
 
+#include "unit/script_steps.h"
 #include "unit_harness.h"
 
 namespace varnex::unit::testing {
@@ -33,6 +34,38 @@ std::string Relays(const Bytes& status) {
 
 uint32_t TimerSeconds(const Bytes& status) {
     return uint32_t{status[97]} << 16 | uint32_t{status[98]} << 8 | status[99];
+}
+
+TEST(UnitScriptSteps, EveryCodeHasItsAction) {
+    struct Case {
+        char code;
+        StepKind kind;
+        std::size_t relay;
+        bool on;
+        int seconds;
+    };
+    for (const Case& c : std::vector<Case>{{'1', StepKind::Relay, 0, true, 0},
+                                           {'2', StepKind::Relay, 0, false, 0},
+                                           {'3', StepKind::Relay, 1, true, 0},
+                                           {'4', StepKind::Relay, 1, false, 0},
+                                           {'5', StepKind::Relay, 2, true, 0},
+                                           {'6', StepKind::Relay, 2, false, 0},
+                                           {'7', StepKind::Delay, 0, false, 1},
+                                           {'8', StepKind::Delay, 0, false, 2},
+                                           {'9', StepKind::Delay, 0, false, 3},
+                                           {'A', StepKind::Delay, 0, false, 4},
+                                           {'B', StepKind::Delay, 0, false, 5},
+                                           {' ', StepKind::End, 0, false, 0},
+                                           {'C', StepKind::Unknown, 0, false, 0},
+                                           {'a', StepKind::Unknown, 0, false, 0},
+                                           {'*', StepKind::Unknown, 0, false, 0},
+                                           {'\0', StepKind::Unknown, 0, false, 0}}) {
+        const StepAction step = StepFromCode(static_cast<uint8_t>(c.code));
+        EXPECT_EQ(step.kind, c.kind) << c.code;
+        EXPECT_EQ(step.relay, c.relay) << c.code;
+        EXPECT_EQ(step.on, c.on) << c.code;
+        EXPECT_EQ(step.seconds, c.seconds) << c.code;
+    }
 }
 
 class UnitAutomation : public ::testing::Test {

@@ -1,22 +1,35 @@
 #include "unit/script_steps.h"
 
-namespace varnex::unit {
+#include <algorithm>
 
-ScriptStep StepFromCode(uint8_t code) {
+#include "automation/script_model.h"
+
+namespace varnex::unit {
+namespace {
+
+// The client's vocabulary lists each relay's ON then OFF, relay 1 first,
+// then the delays of one to five seconds; the unit reads a code by its place.
+constexpr std::size_t kRelaySteps = 2 * wire::kRelayCount;
+static_assert(kStepVocabulary[0].text == "Relay 1 ON" && kStepVocabulary[5].text == "Relay 3 OFF");
+static_assert(kStepVocabulary[kRelaySteps].text == "Delay 1 Second" &&
+              kStepVocabulary.size() == kRelaySteps + 5);
+
+}  // namespace
+
+StepAction StepFromCode(uint8_t code) {
     if (code == ' ') {
         return {StepKind::End};
     }
-    if (code >= '1' && code <= '6') {
-        const int offset = code - '1';
-        return {StepKind::Relay, static_cast<std::size_t>(offset / 2), offset % 2 == 0};
+    const auto found = std::find_if(kStepVocabulary.begin(), kStepVocabulary.end(),
+                                    [code](const ScriptStep& step) { return step.code == code; });
+    if (found == kStepVocabulary.end()) {
+        return {StepKind::Unknown};
     }
-    if (code >= '7' && code <= '9') {
-        return {StepKind::Delay, 0, false, code - '6'};
+    const auto index = static_cast<std::size_t>(found - kStepVocabulary.begin());
+    if (index < kRelaySteps) {
+        return {StepKind::Relay, index / 2, index % 2 == 0};
     }
-    if (code == 'A' || code == 'B') {
-        return {StepKind::Delay, 0, false, code - 'A' + 4};
-    }
-    return {StepKind::Unknown};
+    return {StepKind::Delay, 0, false, static_cast<int>(index - kRelaySteps + 1)};
 }
 
 }  // namespace varnex::unit

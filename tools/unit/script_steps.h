@@ -1,4 +1,5 @@
-// The unit's reading of one step code of a stored script.
+// The unit's reading of one step code of a stored script: what to switch
+// or how long to wait.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +14,13 @@ enum class StepKind {
     Unknown,  // any other byte: skipped
 };
 
-struct ScriptStep {
+struct StepAction {
     StepKind kind = StepKind::Unknown;
     std::size_t relay = 0;  // 0..2
     bool on = false;
     int seconds = 0;
 };
 
-// "1".."6": relay 1 on, relay 1 off, ... relay 3 off; "7".."9", "A", "B":
-// delay 1 to 5 seconds.
-ScriptStep StepFromCode(uint8_t code);
+StepAction StepFromCode(uint8_t code);
 
 }  // namespace varnex::unit
