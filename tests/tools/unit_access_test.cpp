@@ -174,7 +174,7 @@ TEST(UnitAccess, MalformedDatagramsGetNoAnswer) {
 
 TEST(UnitPolicy, EveryNthReplyIsDropped) {
     UnitHarness unit;
-    EXPECT_EQ(unit.Console("drop 3"), "every 3th reply is dropped\n");
+    EXPECT_EQ(unit.Console("drop 3"), "1 reply in 3 is dropped\n");
     std::string answered;
     for (int i = 0; i < 7; ++i) {
         answered += unit.Command('5') ? 'y' : 'n';

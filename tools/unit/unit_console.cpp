@@ -106,7 +106,7 @@ std::string Policy(UnitServer& server, const std::vector<std::string>& w) {
     }
     if (w[0] == "drop") {
         server.SetDropEvery(static_cast<unsigned>(*value));
-        return *value == 0 ? "every reply is sent\n" : "every " + w[1] + "th reply is dropped\n";
+        return *value == 0 ? "every reply is sent\n" : "1 reply in " + w[1] + " is dropped\n";
     }
     server.SetReplyDelay(std::chrono::milliseconds(*value));
     return "replies are delayed " + w[1] + " ms\n";
