@@ -54,7 +54,7 @@ TEST(UnitOptions, BadOptionsGiveOneLineErrors) {
              {{"--port"}, "--port needs a value"},
              {{"--port", "65536"}, "bad value for --port: 65536"},
              {{"--port", "-1"}, "bad value for --port: -1"},
-             {{"--address", "10.10.10"}, "bad value for --address: 10.10.10"},
+             {{"--address", "127.0.1"}, "bad value for --address: 127.0.1"},
              {{"--address", "1.2.3.256"}, "bad value for --address: 1.2.3.256"},
              {{"--password", "elevenchars"}, "bad value for --password: elevenchars"},
              {{"--password", ""}, "bad value for --password: "},
