@@ -115,11 +115,13 @@ Picture565 DrawAboutLogo() {
 }
 
 Picture565 DrawParticleSprite() {
-    const Colour core{255, 255, 255};
-    const Colour halo{90, 160, 255};
+    // Dim enough that the crowd in the middle of the field leaves the logo
+    // showing through.
+    const Colour core{150, 165, 190};
+    const Colour halo{40, 85, 170};
     return Render(16, 16, 4, [&](double x, double y) {
         const double d = std::hypot(x - 8.0, y - 8.0) / 8.0;
-        const double glow = std::pow(std::max(0.0, 1.0 - d), 2.0);
+        const double glow = std::pow(std::max(0.0, 1.0 - d), 2.5);
         const Colour c = Mix(halo, core, std::pow(std::max(0.0, 1.0 - d * 1.6), 2.0));
         return Colour{c.r * glow, c.g * glow, c.b * glow};
     });
