@@ -190,6 +190,20 @@ TEST_F(UnitAutomation, ContinuousTimerReloadsAndRunsAgain) {
     EXPECT_EQ(TimerSeconds(status), 0u);
 }
 
+TEST_F(UnitAutomation, AClockJumpRunsEveryEventInOrder) {
+    Store(0x00, "172");  // relay 1 on, wait a second, relay 1 off
+    ASSERT_TRUE(unit.Command('M', {{20, 0}, {21, 0}, {22, 2}, {23, 0x00}, {24, 1}}));
+    unit.Advance(2500ms);
+    EXPECT_EQ(Relays(unit.Status()), "100");
+    unit.Advance(1h + 500ms);  // 3603 s after setting: fired at 2, 4, ..., 3602 s
+    EXPECT_EQ(Relays(unit.Status()), "000") << "the last firing's script has finished too";
+    const auto& log = unit.Log();
+    const auto fired = std::count_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.find("timer fired") != std::string::npos;
+    });
+    EXPECT_EQ(fired, 1801);
+}
+
 TEST_F(UnitAutomation, LargestDelayIsTakenAndBadSettingsAreRefused) {
     ASSERT_EQ((*unit.Command('M', {{20, 0x28}, {21, 0xDE}, {22, 0x7F}, {23, 0xE0}, {24, 0}}))[13],
               5);

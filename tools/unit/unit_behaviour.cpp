@@ -100,6 +100,27 @@ void CheckTemperatureTrigger(UnitState& state, UnitTime now, UnitEvents& events)
     StartSlotByte(state, slotByte, now, events);
 }
 
+enum class DueEvent { None, ToggleEnds, ScriptResumes, TimerFires };
+
+// The earliest of the unit's own events due by `now`; on a tie the toggle,
+// then the script, then the timer.
+DueEvent NextDue(const UnitState& state, UnitTime now) {
+    DueEvent next = DueEvent::None;
+    UnitTime nextAt = now;
+    const auto consider = [&](bool pending, UnitTime at, DueEvent event) {
+        if (pending && (next == DueEvent::None ? at <= now : at < nextAt)) {
+            next = event;
+            nextAt = at;
+        }
+    };
+    consider(state.toggle.has_value(), state.toggle ? state.toggle->endsAt : now,
+             DueEvent::ToggleEnds);
+    consider(state.script.has_value(), state.script ? state.script->resumeAt : now,
+             DueEvent::ScriptResumes);
+    consider(state.timer.running, state.timer.firesAt, DueEvent::TimerFires);
+    return next;
+}
+
 }  // namespace
 
 uint32_t SecondsLeft(UnitTime end, UnitTime now) {
@@ -116,27 +137,18 @@ void StartScript(UnitState& state, std::size_t slot, UnitTime at, UnitEvents& ev
 void AdvanceUnit(UnitState& state, UnitTime now, UnitEvents& events) {
     DriftVoltmeters(state, now);
     for (int handled = 0; handled < kMaxEventsPerAdvance; ++handled) {
-        // Earliest first; on a tie the toggle, then the script, then the timer.
-        std::optional<UnitTime> due;
-        int which = 0;
-        const auto consider = [&](bool pending, UnitTime at, int kind) {
-            if (pending && at <= now && (!due || at < *due)) {
-                due = at;
-                which = kind;
-            }
-        };
-        consider(state.toggle.has_value(), state.toggle ? state.toggle->endsAt : now, 1);
-        consider(state.script.has_value(), state.script ? state.script->resumeAt : now, 2);
-        consider(state.timer.running, state.timer.firesAt, 3);
-        if (!due) {
-            return;
-        }
-        if (which == 1) {
-            EndToggle(state, events);
-        } else if (which == 2) {
-            RunScriptSteps(state, events);
-        } else {
-            FireTimer(state, events);
+        switch (NextDue(state, now)) {
+            case DueEvent::None:
+                return;
+            case DueEvent::ToggleEnds:
+                EndToggle(state, events);
+                break;
+            case DueEvent::ScriptResumes:
+                RunScriptSteps(state, events);
+                break;
+            case DueEvent::TimerFires:
+                FireTimer(state, events);
+                break;
         }
     }
 }
