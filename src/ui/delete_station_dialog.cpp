@@ -1,0 +1,70 @@
+#include "ui/delete_station_dialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "session/session.h"
+#include "ui/station_dialog_icons.h"
+
+namespace varnex {
+
+DeleteStationDialog::DeleteStationDialog(QWidget* parent, StationStore& store)
+    : QDialog(parent), store_(store) {
+    setWindowTitle(QStringLiteral("Delete IP"));
+    setWindowIcon(StationDialogIcon(StationIcon::Delete));
+
+    auto* group = new QGroupBox(QStringLiteral("Delete IP Address from Data Base"), this);
+    auto* groupLayout = new QVBoxLayout(group);
+    addresses_ = new QComboBox(group);
+    addresses_->setEditable(true);
+    // Typing an address and pressing Enter must not add it to the list.
+    addresses_->setInsertPolicy(QComboBox::NoInsert);
+    addresses_->setMinimumWidth(
+        addresses_->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 60);
+    groupLayout->addWidget(addresses_);
+
+    delete_ = new QPushButton(QStringLiteral("DELETE"), this);
+    delete_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(delete_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(delete_, &QPushButton::clicked, this, &DeleteStationDialog::OnDelete);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    const DeleteStationChoices choices = DeleteStationOpening(store_);
+    for (const std::string& address : choices.addresses) {
+        addresses_->addItem(QString::fromStdString(address));
+    }
+    addresses_->setEditText(QString::fromStdString(choices.text));
+}
+
+void DeleteStationDialog::OnDelete() {
+    StationDialogOutcome outcome =
+        AcceptDeleteStation(store_, addresses_->currentText().toStdString());
+    if (outcome.list) {
+        list_ = std::move(outcome.list);
+    }
+    if (outcome.closeDialog) {
+        accept();
+    }
+}
+
+std::optional<StationList> OpenDeleteStationDialog(QWidget* parent, DialogContext& context) {
+    context.session.ResetSession();
+    DeleteStationDialog dialog(parent, context.stations);
+    dialog.exec();
+    return dialog.refilledList();
+}
+
+}  // namespace varnex

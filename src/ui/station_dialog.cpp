@@ -1,0 +1,137 @@
+#include "ui/station_dialog.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "session/session.h"
+#include "ui/ip_address_field.h"
+#include "ui/station_dialog_icons.h"
+
+namespace varnex {
+namespace {
+
+// The dialog reads no more than this; a longer text could only be cut unseen.
+constexpr int kFieldChars = 49;
+
+void Colour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialogMode mode,
+                             const std::string& stationListText)
+    : QDialog(parent), store_(store), mode_(mode) {
+    const bool add = mode == StationDialogMode::Add;
+    setWindowTitle(add ? QStringLiteral("Add IP") : QStringLiteral("Edit IP"));
+    setWindowIcon(StationDialogIcon(add ? StationIcon::Add : StationIcon::Edit));
+
+    auto* group = new QGroupBox(QStringLiteral("Add IP Address to Data Base"), this);
+    auto* grid = new QGridLayout(group);
+    address_ = new IpAddressField(group);
+    password_ = new QLineEdit(group);
+    password_->setEchoMode(QLineEdit::Password);
+    password_->setMaxLength(kFieldChars);
+    comment_ = new QLineEdit(group);
+    comment_->setMaxLength(kFieldChars);
+    comment_->setMinimumWidth(220);
+    const QString captions[] = {QStringLiteral("IP Address:"), QStringLiteral("Password:"),
+                                QStringLiteral("Comment:")};
+    QWidget* fields[] = {address_, password_, comment_};
+    for (int row = 0; row < 3; ++row) {
+        labels_[row] = new QLabel(captions[row], group);
+        labels_[row]->setBuddy(fields[row]);
+        grid->addWidget(labels_[row], row, 0);
+        grid->addWidget(fields[row], row, 1, Qt::AlignLeft);
+    }
+
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ok_, &QPushButton::clicked, this, &StationDialog::OnOk);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { FollowFocus(now); });
+
+    if (!add) {
+        const StationFields opening = EditStationOpening(store_, stationListText);
+        if (opening.address) {
+            address_->setAddress(*opening.address);
+        }
+        password_->setText(QString::fromStdString(opening.password));
+        comment_->setText(QString::fromStdString(opening.comment));
+    }
+    address_->setFocus();
+    FollowFocus(address_->octetField(0));
+}
+
+QLabel* StationDialog::fieldLabel(int index) const {
+    return labels_[index];
+}
+
+void StationDialog::FollowFocus(QWidget* now) {
+    const QWidget* fields[] = {address_, password_, comment_};
+    int focused = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (now != nullptr && (now == fields[i] || fields[i]->isAncestorOf(now))) {
+            focused = i;
+        }
+    }
+    // Focus on a button or elsewhere keeps the last field's label red.
+    if (focused < 0) {
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        Colour(labels_[i], i == focused ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    }
+}
+
+void StationDialog::OnOk() {
+    StationFields fields;
+    if (address_->isComplete()) {
+        fields.address = address_->address();
+    }
+    fields.password = password_->text().toStdString();
+    fields.comment = comment_->text().toStdString();
+    StationDialogOutcome outcome = AcceptStationDialog(store_, mode_, fields);
+    if (outcome.list) {
+        list_ = std::move(outcome.list);
+    }
+    if (outcome.closeDialog) {
+        accept();
+    }
+}
+
+std::optional<StationList> OpenStationDialog(QWidget* parent, DialogContext& context,
+                                             StationDialogMode mode,
+                                             const std::string& stationListText) {
+    context.session.ResetSession();
+    StationDialog dialog(parent, context.stations, mode, stationListText);
+    dialog.exec();
+    return dialog.refilledList();
+}
+
+std::optional<StationList> RunSetDefault(DialogContext& context,
+                                         const std::string& stationListText) {
+    context.session.ResetSession();
+    return SetDefaultFromList(context.stations, stationListText);
+}
+
+}  // namespace varnex
