@@ -1,0 +1,135 @@
+#include "ui/display_renderer.h"
+
+#include "ui/button_images.h"
+#include "ui/display_colours.h"
+
+namespace varnex {
+
+namespace {
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+template <typename Widget>
+void SetText(Widget* widget, const std::string& text) {
+    const QString shown = Text(text);
+    if (widget->text() != shown) {
+        widget->setText(shown);
+    }
+}
+
+void SetColours(QWidget* widget, const QColor& text, const std::optional<QColor>& background) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    if (background) {
+        palette.setColor(QPalette::Base, *background);
+    }
+    if (palette != widget->palette()) {
+        widget->setPalette(palette);
+    }
+}
+
+// Read-only fields look like static texts on the window's own background.
+void PaintAsStaticText(QLineEdit* field) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
+}
+
+void RenderVoltmeter(const VoltmeterDisplay& v, VoltmeterControls& c) {
+    SetText(c.caption, v.caption);
+    SetText(c.value, v.valueText);
+    c.value->setVisible(v.valueVisible);
+    if (c.bar->maximum() != v.barMaximum) {
+        c.bar->setRange(0, v.barMaximum);
+    }
+    c.bar->setValue(v.barPosition);
+    c.bar->setVisible(v.barVisible);
+    SetText(c.barLabel, v.barLabelText);
+    c.barLabel->setVisible(v.barLabelVisible);
+}
+
+void RenderEnabled(const ControlsEnabled& e, MainWindowControls& c) {
+    c.start->setEnabled(e.start);
+    for (std::size_t i = 0; i < kDisplayRelays; ++i) {
+        c.relayButtons[i]->setEnabled(e.relayButtons[i]);
+    }
+    for (std::size_t i = 0; i < kDisplayPins; ++i) {
+        c.pinButtons[i]->setEnabled(e.pinButtons[i]);
+    }
+    c.runMake->setEnabled(e.runMake);
+    c.changeMacAddress->setEnabled(e.changeMacAddress);
+    c.changeIpAddress->setEnabled(e.changeIpAddress);
+    c.securitySettings->setEnabled(e.securitySettings);
+    c.setStationName->setEnabled(e.setStationName);
+    c.uptime->setEnabled(e.uptime);
+    c.temperatureButton->setEnabled(e.temperatureButton);
+    c.daughterBoardButton->setEnabled(e.daughterBoardButton);
+    c.stopTimer->setEnabled(e.stopTimer);
+    c.timerButton->setEnabled(e.timerButton);
+}
+
+}  // namespace
+
+void ApplyFixedColours(MainWindowControls& c) {
+    for (VoltmeterControls& v : c.voltmeters) {
+        SetColours(v.value, kRed, QColor(Qt::white));
+    }
+    for (QLineEdit* field : {c.stationName, c.macAddress, c.fahrenheit, c.celsius, c.timerDays,
+                             c.timerHours, c.timerMinutes, c.timerSeconds}) {
+        PaintAsStaticText(field);
+    }
+    SetColours(c.timerLabel, kRed, std::nullopt);
+    for (QLabel* name : c.relayNames) {
+        SetColours(name, kBlue, std::nullopt);
+    }
+    SetColours(c.sent, kBlue, std::nullopt);
+    SetColours(c.received, kBlue, std::nullopt);
+    SetColours(c.lost, kRed, std::nullopt);
+}
+
+void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
+    SetText(c.stationName, s.stationName);
+    SetText(c.macAddress, s.macAddress);
+    SetText(c.fahrenheit, s.fahrenheit);
+    SetText(c.celsius, s.celsius);
+    for (std::size_t i = 0; i < kDisplayVoltmeters; ++i) {
+        RenderVoltmeter(s.voltmeters[i], c.voltmeters[i]);
+    }
+    const QColor defaultText = c.aquireData->parentWidget()->palette().color(QPalette::WindowText);
+    for (std::size_t i = 0; i < kDisplayRelays; ++i) {
+        SetText(c.relayStates[i], s.relayStates[i]);
+        SetColours(c.relayStates[i],
+                   RelayStateColour(c.relayStates[i]->text()).value_or(defaultText), std::nullopt);
+        SetText(c.relayNames[i], s.relayNames[i]);
+    }
+    SetText(c.autoPing, s.autoPingCaption);
+    for (std::size_t i = 0; i < kDisplayPins; ++i) {
+        SetText(c.pins[i], s.pins[i]);
+        const FieldColours colours = PinFieldColours(c.pins[i]->text());
+        SetColours(c.pins[i], colours.text, colours.background);
+    }
+    SetText(c.sent, s.counters.sent);
+    SetText(c.received, s.counters.received);
+    SetText(c.lost, s.counters.lost);
+    RenderEnabled(s.enabled, c);
+    SetText(c.timerLabel, s.timerLabel);
+    SetText(c.timerDays, s.timerDays);
+    SetText(c.timerHours, s.timerHours);
+    SetText(c.timerMinutes, s.timerMinutes);
+    SetText(c.timerSeconds, s.timerSeconds);
+    if (c.timerButton->property("frame").toInt() != s.timerButtonImage ||
+        !c.timerButton->property("frame").isValid()) {
+        c.timerButton->setIcon(TimerButtonIcon(s.timerButtonImage));
+        c.timerButton->setProperty("frame", s.timerButtonImage);
+    }
+    SetText(c.firmwareVersion, s.firmwareVersion);
+    for (std::size_t i = 0; i < kStatusBarParts; ++i) {
+        SetText(c.statusParts[i], s.statusBar[i]);
+    }
+    SetColours(c.aquireData, PulseQColour(s.pulseStep), std::nullopt);
+}
+
+}  // namespace varnex

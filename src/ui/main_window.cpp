@@ -1,0 +1,225 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "session/command_line.h"
+#include "session/network_commands.h"
+#include "stations/database_location.h"
+#include "stations/seed_database.h"
+#include "stations/station_message.h"
+#include "text/conversions.h"
+#include "ui/button_images.h"
+#include "ui/display_renderer.h"
+#include "ui/qt_platform_hooks.h"
+
+namespace varnex {
+
+namespace {
+
+constexpr std::size_t kStationAddressChars = 15;
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowOptions options) {
+    setWindowTitle(QStringLiteral("Varnex"));
+    setWindowIcon(ButtonIcon(ButtonImage::Program));
+    setFont(WindowFont());
+    hooks_ = options.makeHooks ? options.makeHooks(this) : MakeQtPlatformHooks(this);
+    stations_ = std::make_unique<StationStore>(hooks_);
+
+    SessionSeams seams;
+    seams.lookupStation = [this](const std::string& ip) {
+        return stations_->LoadStation(MessageOwner::MainWindow, ip);
+    };
+    seams.stationListText = [this] { return controls_.stationList->currentText().toStdString(); };
+    seams.link = options.link;
+    session_ = std::make_unique<Session>(hooks_, std::move(seams));
+    session_->SetSocketChanged([this](int fd) { return FollowSocket(fd); });
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    controls_ = BuildMainWindowControls(central, statusBar());
+    ApplyFixedColours(controls_);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    QMenu* options_ = menuBar()->addMenu(QStringLiteral("&Options"));
+    options_->addAction(QStringLiteral("DataBase"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About"));
+
+    for (const WindowTimer& timer : session_->timers()) {
+        auto* qtimer = new QTimer(this);
+        qtimer->setInterval(timer.periodMs);
+        const int id = timer.id;
+        connect(qtimer, &QTimer::timeout, this, [this, id] {
+            session_->OnTimer(id);
+            AfterEvent();
+        });
+        timers_[id] = qtimer;
+    }
+    ConnectCommands();
+    AfterEvent();
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() {
+    Shutdown();
+}
+
+void MainWindow::ConnectCommands() {
+    MainWindowControls& c = controls_;
+    const auto on = [this](auto* sender, auto signal, std::function<void()> action) {
+        connect(sender, signal, this, [this, action = std::move(action)] {
+            action();
+            AfterEvent();
+        });
+    };
+    on(c.start, &QPushButton::clicked, [this] { session_->StartSession(); });
+    on(c.stop, &QPushButton::clicked, [this] { session_->ResetSession(); });
+    on(c.exit, &QPushButton::clicked, [this] { close(); });
+    on(c.stationList, &StationListBox::popupOpening, [this] { session_->ResetSession(); });
+    on(c.stationList, &QComboBox::activated, [this] { session_->OnStationChosen(); });
+    on(c.setDefault, &QPushButton::clicked, [this] { SetDefaultStation(); });
+    on(c.autoPing, &QPushButton::clicked,
+       [this] { RunAutoPing(hooks_, session_->station().address); });
+    on(c.autoAddRoute, &QPushButton::clicked, [this] { AutoAddRoute(); });
+    on(c.stopTimer, &QPushButton::clicked,
+       [this] { session_->SendCommand(Command::StopRelayTimer); });
+}
+
+void MainWindow::AfterEvent() {
+    RenderDisplayState(session_->display(), controls_);
+    SyncTimers();
+}
+
+void MainWindow::SyncTimers() {
+    for (const WindowTimer& timer : session_->timers()) {
+        QTimer* qtimer = timers_.at(timer.id);
+        if (timer.running && !qtimer->isActive()) {
+            qtimer->start();
+        } else if (!timer.running && qtimer->isActive()) {
+            qtimer->stop();
+        }
+    }
+}
+
+bool MainWindow::FollowSocket(int fd) {
+    if (socketNotifier_ != nullptr) {
+        // The change may happen inside the old notifier's own signal.
+        socketNotifier_->setEnabled(false);
+        socketNotifier_->deleteLater();
+        socketNotifier_ = nullptr;
+    }
+    if (fd < 0) {
+        return true;
+    }
+    socketNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(socketNotifier_, &QSocketNotifier::activated, this, [this] {
+        session_->OnSocketNotification();
+        AfterEvent();
+    });
+    return socketNotifier_->isValid();
+}
+
+bool MainWindow::StartUp(const std::vector<std::string>& argv) {
+    const std::string location = ReadDatabaseLocation(hooks_, DefaultDatabaseLocation());
+    WriteSeedDatabaseIfMissing(location);
+    stations_->OpenStationStore(location);
+    if (const std::optional<StationList> list =
+            stations_->FillStationList(MessageOwner::MainWindow)) {
+        ShowStationList(*list);
+    }
+    const StartUpCommand command = ReadStartUpCommand(JoinCommandLine(argv));
+    const auto stop = [this](const char* text) {
+        hooks_.showMessage({MessageOwner::MainWindow, text, "", MessageIcon::Stop});
+    };
+    switch (command.request) {
+        case StartUpRequest::CommandLineTooLong:
+            stop(kCommandLineTooLongText);
+            Shutdown();
+            AfterEvent();
+            return false;
+        case StartUpRequest::InvalidAddress:
+            stop(kInvalidAddressText);
+            break;
+        case StartUpRequest::MismatchedQuotes:
+            stop(kMismatchedQuotesText);
+            break;
+        case StartUpRequest::StartStation:
+            if (session_->LoadStation(command.address)) {
+                controls_.stationList->setEditText(QString::fromStdString(
+                    StationListLine(command.address, session_->station().comment)));
+                session_->StartSession();
+            } else {
+                ShowStationNotFound();
+            }
+            break;
+        case StartUpRequest::LoadDefaultStation:
+            if (!session_->LoadStation(StationListAddress())) {
+                ShowStationNotFound();
+            }
+            break;
+    }
+    AfterEvent();
+    return true;
+}
+
+void MainWindow::ShowStationNotFound() {
+    session_->ResetSession();
+    ShowStationMessage(hooks_, MessageOwner::MainWindow, kStationNotFoundText, MessageIcon::Stop);
+}
+
+std::string MainWindow::StationListAddress() const {
+    const std::string text = controls_.stationList->currentText().toStdString();
+    return TrimRight(std::string_view(text).substr(0, std::min(text.size(), kStationAddressChars)));
+}
+
+void MainWindow::ShowStationList(const StationList& list) {
+    QStringList lines;
+    for (const std::string& line : list.lines) {
+        lines << QString::fromStdString(line);
+    }
+    controls_.stationList->clear();
+    controls_.stationList->addItems(lines);
+    controls_.stationList->setEditText(QString::fromStdString(list.text));
+}
+
+void MainWindow::SetDefaultStation() {
+    session_->ResetSession();
+    if (const std::optional<StationList> list =
+            stations_->SetDefaultStation(MessageOwner::MainWindow, StationListAddress())) {
+        ShowStationList(*list);
+    }
+}
+
+void MainWindow::AutoAddRoute() {
+    session_->ResetSession();
+    session_->link().StartNetworking();
+    RunAutoAddRoute(hooks_, session_->station().address);
+}
+
+void MainWindow::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    session_->Shutdown();
+    stations_->CloseStationStore();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    AfterEvent();
+    event->accept();
+}
+
+}  // namespace varnex

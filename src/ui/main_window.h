@@ -1,0 +1,75 @@
+// The main window: owns the session, the station database and the platform
+// hooks for the program's run, forwards every user action to the core and
+// renders the core's display state after every event.
+#pragma once
+
+#include <QMainWindow>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform_hooks.h"
+#include "protocol/device_link.h"
+#include "session/session.h"
+#include "stations/station_store.h"
+#include "ui/dialog_context.h"
+#include "ui/main_window_controls.h"
+
+namespace varnex {
+
+struct MainWindowOptions {
+    // Tests replace the hooks that reach the user or other programs.
+    std::function<PlatformHooks(QWidget* mainWindow)> makeHooks;
+    LinkOptions link{UnitPortFromEnvironment()};
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(MainWindowOptions options = {});
+    ~MainWindow() override;
+
+    // Settings, seed database, station list, then the command line (program
+    // path first). False when the command line closes the program.
+    bool StartUp(const std::vector<std::string>& argv);
+
+    MainWindowControls& controls() { return controls_; }
+    Session& session() { return *session_; }
+    StationStore& stations() { return *stations_; }
+    PlatformHooks& hooks() { return hooks_; }
+    DialogContext dialogContext() { return {*session_, *stations_, hooks_}; }
+
+    // Renders the display state and brings the timers in step with the
+    // core's table; every event handler ends with it.
+    void AfterEvent();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void ConnectCommands();
+    void SyncTimers();
+    bool FollowSocket(int fd);
+    void ShowStationList(const StationList& list);
+    void HandleCommandLine(const std::vector<std::string>& argv);
+    void LoadDefaultStation();
+    void ShowStationNotFound();
+    std::string StationListAddress() const;
+    void SetDefaultStation();
+    void AutoAddRoute();
+    void Shutdown();
+
+    PlatformHooks hooks_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<StationStore> stations_;
+    MainWindowControls controls_;
+    std::map<int, QTimer*> timers_;
+    QSocketNotifier* socketNotifier_ = nullptr;
+    bool shutDown_ = false;
+};
+
+}  // namespace varnex

@@ -1,0 +1,142 @@
+#include "main_window_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace varnex {
+namespace {
+
+const std::string kSeedLine = "10.10.10.10      VNX DEFAULT IP";
+const std::string kNotFound = "SQL general overness, can't find the IP Address in the Database!";
+
+void ExpectIdle(MainWindowTest& t, MainWindowControls& c) {
+    (void)t;
+    EXPECT_EQ(c.statusParts[0]->text(), QStringLiteral("STATUS:"));
+    EXPECT_EQ(c.statusParts[1]->text(), QStringLiteral(" Not Connected"));
+    EXPECT_EQ(c.statusParts[2]->text(), QStringLiteral(" MSG:  Choose IP, then Click on Start"));
+    EXPECT_TRUE(c.start->isEnabled());
+    EXPECT_FALSE(c.relayButtons[0]->isEnabled());
+    EXPECT_FALSE(c.uptime->isEnabled());
+    EXPECT_EQ(c.sent->text(), QStringLiteral("0"));
+    EXPECT_EQ(c.firmwareVersion->text(), QStringLiteral("* . *"));
+    EXPECT_EQ(c.timerLabel->text(), QStringLiteral("Timer Inactive"));
+    for (const VoltmeterControls& v : c.voltmeters) {
+        EXPECT_EQ(v.value->text(), QStringLiteral(" "));
+        EXPECT_FALSE(v.bar->isVisibleTo(v.bar->parentWidget()));
+    }
+}
+
+TEST_F(MainWindowTest, FirstStartWritesTheKeyAndTheSeedAndShowsTheSeedStation) {
+    MainWindow& window = Open();
+    EXPECT_TRUE(startUpResult_);
+    EXPECT_TRUE(messages_.empty());
+    const QString expected = data_.path() + QStringLiteral("/Korvath/VNXv1/VNXv1.MDB");
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvath"),
+                       QStringLiteral("VNXv1"));
+    EXPECT_EQ(settings.value(QStringLiteral("Options/Database/Location")).toString(), expected);
+    EXPECT_TRUE(QFileInfo::exists(expected));
+
+    MainWindowControls& c = window.controls();
+    EXPECT_EQ(c.stationList->currentText().toStdString(), kSeedLine);
+    EXPECT_EQ(c.stationList->count(), 1);
+    for (const VoltmeterControls& v : c.voltmeters) {
+        EXPECT_EQ(v.caption->text(), QString());
+    }
+    ExpectIdle(*this, c);
+    EXPECT_EQ(c.autoPing->text(), QStringLiteral("Auto Ping  10.10.10.10"));
+    EXPECT_EQ(c.relayNames[0]->text(), QStringLiteral("Relay 1"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Varnex"));
+    EXPECT_EQ(c.clientVersion->text(), QStringLiteral("1.8.6"));
+}
+
+TEST_F(MainWindowTest, AnExistingDatabaseFileIsLeftExactlyAsItWas) {
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    QFile file(QString::fromStdString(DatabasePath()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    Open();
+    window_->close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+struct CommandLineCase {
+    std::vector<std::string> argv;
+    std::string message;
+    std::string caption;
+    bool keepsRunning;
+};
+
+TEST_F(MainWindowTest, CommandLineCasesShowTheirMessageAndStayIdle) {
+    const std::string longPath = "/" + std::string(120, 'p') + "/varnex";
+    const std::vector<CommandLineCase> cases = {
+        {{"varnex", "192.168.100.1000"}, "Invalid IP Address", "", true},
+        {{"varnex", "192.168.100.100"}, kNotFound, "  Varnex v1", true},
+        {{"varnex", "\"10.10.10.10"}, "Shazbot! Non matching quotation marks !", "", true},
+        {{longPath, "10.10.10.10"}, "The command line length is too long!", "", false},
+    };
+    for (const CommandLineCase& c : cases) {
+        messages_.clear();
+        Open(c.argv);
+        ASSERT_EQ(messages_.size(), 1u) << c.argv.back();
+        EXPECT_EQ(messages_[0].text, c.message);
+        EXPECT_EQ(messages_[0].caption, c.caption);
+        EXPECT_EQ(messages_[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(startUpResult_, c.keepsRunning);
+        ExpectIdle(*this, controls());
+        EXPECT_TRUE(launched_.empty());
+    }
+}
+
+TEST_F(MainWindowTest, NoArgumentAndNoDefaultStationSaysSoAtStartUp) {
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    RemoveDefault();
+    Open();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, kNotFound);
+    EXPECT_EQ(messages_[0].caption, "  Varnex v1");
+    EXPECT_EQ(controls().stationList->currentText(), QString());
+    ExpectIdle(*this, controls());
+}
+
+TEST_F(MainWindowTest, ChoosingAStationChangesAutoPingWithoutStartingASession) {
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    Open();
+    StationListBox* list = controls().stationList;
+    ASSERT_EQ(list->count(), 2);
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return controls().autoPing->text() == QStringLiteral("Auto Ping  127.0.0.1"); },
+        2000));
+    ExpectIdle(*this, controls());
+
+    QTest::mouseClick(controls().autoPing, Qt::LeftButton);
+    ASSERT_EQ(launched_.size(), 1u);
+    EXPECT_EQ(launched_[0],
+              (std::vector<std::string>{"x-terminal-emulator", "-e", "ping", "127.0.0.1"}));
+}
+
+TEST_F(MainWindowTest, SetDefaultMakesTheListedStationTheDefault) {
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    Open();
+    controls().stationList->setEditText(QStringLiteral("127.0.0.1        Simulator"));
+    QTest::mouseClick(controls().setDefault, Qt::LeftButton);
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back().text, "Default IP Address Set!");
+    window_.reset();
+    messages_.clear();
+    Open();
+    EXPECT_EQ(controls().stationList->currentText(), QStringLiteral("127.0.0.1        Simulator"));
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindow) {
+    MainWindow& window = Open();
+    window.show();
+    QTest::mouseClick(controls().exit, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace varnex
