@@ -43,13 +43,8 @@ void BM_UnitHandlesStatusRequest(benchmark::State& bench) {
 BENCHMARK(BM_UnitHandlesStatusRequest);
 
 void BM_UnitStatusRoundTripOverLoopback(benchmark::State& bench) {
-    const auto start = std::chrono::steady_clock::now();
-    UnitServer server(
-        MakeUnitState(UnitSetup{}, UnitTime(0)),
-        [start] {
-            return std::chrono::duration_cast<UnitTime>(std::chrono::steady_clock::now() - start);
-        },
-        UnitServer::LogSink());
+    UnitServer server(MakeUnitState(UnitSetup{}, UnitTime(0)), MonotonicClock(),
+                      UnitServer::LogSink());
     std::string error;
     if (!server.Bind("127.0.0.1", 0, error)) {
         bench.SkipWithError(error.c_str());

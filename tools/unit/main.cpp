@@ -56,10 +56,7 @@ bool RunConsoleLines(UnitServer& server, std::string& input) {
 }
 
 int Run(const UnitOptions& options) {
-    const auto start = std::chrono::steady_clock::now();
-    const UnitServer::Clock clock = [start] {
-        return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
-    };
+    const UnitServer::Clock clock = MonotonicClock();
     UnitServer server(MakeUnitState(options.setup, clock()), clock,
                       options.quiet ? UnitServer::LogSink() : PrintLine);
     std::string error;

@@ -74,6 +74,13 @@ std::optional<sockaddr_in> LocalEndpoint(int fd) {
 
 }  // namespace
 
+UnitServer::Clock MonotonicClock() {
+    const auto start = std::chrono::steady_clock::now();
+    return [start] {
+        return std::chrono::duration_cast<UnitTime>(std::chrono::steady_clock::now() - start);
+    };
+}
+
 UnitServer::UnitServer(UnitState state, Clock clock, LogSink log)
     : state_(std::move(state)), clock_(std::move(clock)), log_(std::move(log)) {}
 

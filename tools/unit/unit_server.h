@@ -75,4 +75,7 @@ class UnitServer {
     std::deque<PendingReply> pending_;
 };
 
+// The system's monotonic clock, counted from the call that made it.
+UnitServer::Clock MonotonicClock();
+
 }  // namespace varnex::unit
