@@ -19,6 +19,15 @@ uint32_t ReadCounter(const std::string& text) {
     return !text.empty() && text.front() == '-' ? 0 : ParseUnsigned(text);
 }
 
+// Anyone may send to a port between its bind and the connect that ties it
+// to the unit, and connecting does not empty the queue. Such datagrams are
+// no reply; the connected socket admits nothing new from others, so this ends.
+void DiscardQueuedDatagrams(int fd) {
+    uint8_t discard = 0;
+    while (recv(fd, &discard, sizeof discard, MSG_DONTWAIT) >= 0) {
+    }
+}
+
 }  // namespace
 
 uint16_t ParseUnitPort(const char* text) {
@@ -128,6 +137,7 @@ bool DeviceLink::SendPacket(const std::string& address) {
         Fail("Error Connect Socket !!\r\nIt's Over !!", true);
         return false;
     }
+    DiscardQueuedDatagrams(fd_);
     if (send(fd_, command_.bytes.data(), wire::kCommandFrameSize, MSG_NOSIGNAL) !=
         static_cast<ssize_t>(wire::kCommandFrameSize)) {
         hooks_.showMessage({MessageOwner::MainWindow, "Error Send Socket !!\r\nIt's Over !!", "",
