@@ -3,20 +3,36 @@
 #include <QString>
 #include <array>
 
+// The images live in a static library, whose resource object the linker
+// would otherwise leave out.
+static void LoadMainWindowImages() {
+    Q_INIT_RESOURCE(main_window_images);
+}
+
 namespace varnex {
+
+namespace {
+
+QIcon ResourceIcon(const char* path) {
+    static const bool loaded = (LoadMainWindowImages(), true);
+    (void)loaded;
+    return QIcon(QString::fromLatin1(path));
+}
+
+}  // namespace
 
 QIcon ButtonIcon(ButtonImage image) {
     switch (image) {
         case ButtonImage::Temperature:
-            return QIcon(QStringLiteral(":/varnex/images/temperature.png"));
+            return ResourceIcon(":/varnex/images/temperature.png");
         case ButtonImage::VoltmeterOptions:
-            return QIcon(QStringLiteral(":/varnex/images/voltmeter_options.png"));
+            return ResourceIcon(":/varnex/images/voltmeter_options.png");
         case ButtonImage::IoPin:
-            return QIcon(QStringLiteral(":/varnex/images/io_pin.png"));
+            return ResourceIcon(":/varnex/images/io_pin.png");
         case ButtonImage::DaughterBoard:
-            return QIcon(QStringLiteral(":/varnex/images/daughter_board.png"));
+            return ResourceIcon(":/varnex/images/daughter_board.png");
         case ButtonImage::Program:
-            return QIcon(QStringLiteral(":/varnex/images/varnex.png"));
+            return ResourceIcon(":/varnex/images/varnex.png");
     }
     return {};
 }
@@ -25,7 +41,7 @@ QIcon TimerButtonIcon(int frame) {
     static constexpr std::array<const char*, kTimerButtonFrames> paths = {
         ":/varnex/images/timer_1.png", ":/varnex/images/timer_2.png", ":/varnex/images/timer_3.png",
         ":/varnex/images/timer_4.png"};
-    return QIcon(QString::fromLatin1(paths[static_cast<std::size_t>(frame) % paths.size()]));
+    return ResourceIcon(paths[static_cast<std::size_t>(frame) % paths.size()]);
 }
 
 }  // namespace varnex

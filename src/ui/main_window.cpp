@@ -10,9 +10,13 @@
 #include "stations/seed_database.h"
 #include "stations/station_message.h"
 #include "text/conversions.h"
+#include "ui/about_box.h"
 #include "ui/button_images.h"
+#include "ui/database_options_dialog.h"
+#include "ui/delete_station_dialog.h"
 #include "ui/display_renderer.h"
 #include "ui/qt_platform_hooks.h"
+#include "ui/station_dialog.h"
 
 namespace varnex {
 
@@ -39,10 +43,11 @@ MainWindow::MainWindow(MainWindowOptions options) {
     seams.lookupStation = [this](const std::string& ip) {
         return stations_->LoadStation(MessageOwner::MainWindow, ip);
     };
-    seams.stationListText = [this] { return controls_.stationList->currentText().toStdString(); };
+    seams.stationListText = [this] { return ListText(); };
     seams.link = options.link;
     session_ = std::make_unique<Session>(hooks_, std::move(seams));
     session_->SetSocketChanged([this](int fd) { return FollowSocket(fd); });
+    context_ = std::make_unique<DialogContext>(DialogContext{*session_, *stations_, hooks_});
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -52,9 +57,12 @@ MainWindow::MainWindow(MainWindowOptions options) {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     QMenu* options_ = menuBar()->addMenu(QStringLiteral("&Options"));
-    options_->addAction(QStringLiteral("DataBase"));
+    options_->addAction(QStringLiteral("DataBase"), this, [this] {
+        OpenDatabaseOptionsDialog(this, *context_, databaseLocation_);
+        AfterEvent();
+    });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("&About"));
+    help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAboutBox);
 
     for (const WindowTimer& timer : session_->timers()) {
         auto* qtimer = new QTimer(this);
@@ -88,7 +96,17 @@ void MainWindow::ConnectCommands() {
     on(c.exit, &QPushButton::clicked, [this] { close(); });
     on(c.stationList, &StationListBox::popupOpening, [this] { session_->ResetSession(); });
     on(c.stationList, &QComboBox::activated, [this] { session_->OnStationChosen(); });
-    on(c.setDefault, &QPushButton::clicked, [this] { SetDefaultStation(); });
+    on(c.addIp, &QPushButton::clicked, [this] {
+        RefillStationList(OpenStationDialog(this, *context_, StationDialogMode::Add, ListText()));
+    });
+    on(c.editIp, &QPushButton::clicked, [this] {
+        RefillStationList(OpenStationDialog(this, *context_, StationDialogMode::Edit, ListText()));
+    });
+    on(c.deleteIp, &QPushButton::clicked,
+       [this] { RefillStationList(OpenDeleteStationDialog(this, *context_)); });
+    on(c.setDefault, &QPushButton::clicked,
+       [this] { RefillStationList(RunSetDefault(*context_, ListText())); });
+    on(c.about, &QPushButton::clicked, [this] { ShowAboutBox(); });
     on(c.autoPing, &QPushButton::clicked,
        [this] { RunAutoPing(hooks_, session_->station().address); });
     on(c.autoAddRoute, &QPushButton::clicked, [this] { AutoAddRoute(); });
@@ -131,13 +149,10 @@ bool MainWindow::FollowSocket(int fd) {
 }
 
 bool MainWindow::StartUp(const std::vector<std::string>& argv) {
-    const std::string location = ReadDatabaseLocation(hooks_, DefaultDatabaseLocation());
-    WriteSeedDatabaseIfMissing(location);
-    stations_->OpenStationStore(location);
-    if (const std::optional<StationList> list =
-            stations_->FillStationList(MessageOwner::MainWindow)) {
-        ShowStationList(*list);
-    }
+    databaseLocation_.path = ReadDatabaseLocation(hooks_, DefaultDatabaseLocation());
+    WriteSeedDatabaseIfMissing(databaseLocation_.path);
+    stations_->OpenStationStore(databaseLocation_.path);
+    RefillStationList(stations_->FillStationList(MessageOwner::MainWindow));
     const StartUpCommand command = ReadStartUpCommand(JoinCommandLine(argv));
     const auto stop = [this](const char* text) {
         hooks_.showMessage({MessageOwner::MainWindow, text, "", MessageIcon::Stop});
@@ -179,26 +194,31 @@ void MainWindow::ShowStationNotFound() {
 }
 
 std::string MainWindow::StationListAddress() const {
-    const std::string text = controls_.stationList->currentText().toStdString();
+    const std::string text = ListText();
     return TrimRight(std::string_view(text).substr(0, std::min(text.size(), kStationAddressChars)));
 }
 
-void MainWindow::ShowStationList(const StationList& list) {
+std::string MainWindow::ListText() const {
+    return controls_.stationList->currentText().toStdString();
+}
+
+void MainWindow::RefillStationList(const std::optional<StationList>& list) {
+    if (!list) {
+        return;  // the table could not be read: the list stays as it was
+    }
     QStringList lines;
-    for (const std::string& line : list.lines) {
+    for (const std::string& line : list->lines) {
         lines << QString::fromStdString(line);
     }
     controls_.stationList->clear();
     controls_.stationList->addItems(lines);
-    controls_.stationList->setEditText(QString::fromStdString(list.text));
+    controls_.stationList->setEditText(QString::fromStdString(list->text));
 }
 
-void MainWindow::SetDefaultStation() {
-    session_->ResetSession();
-    if (const std::optional<StationList> list =
-            stations_->SetDefaultStation(MessageOwner::MainWindow, StationListAddress())) {
-        ShowStationList(*list);
-    }
+void MainWindow::ShowAboutBox() {
+    AboutBox box(this);
+    box.exec();
+    AfterEvent();
 }
 
 void MainWindow::AutoAddRoute() {

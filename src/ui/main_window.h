@@ -15,6 +15,7 @@
 #include "platform/platform_hooks.h"
 #include "protocol/device_link.h"
 #include "session/session.h"
+#include "stations/database_options.h"
 #include "stations/station_store.h"
 #include "ui/dialog_context.h"
 #include "ui/main_window_controls.h"
@@ -41,7 +42,7 @@ class MainWindow : public QMainWindow {
     Session& session() { return *session_; }
     StationStore& stations() { return *stations_; }
     PlatformHooks& hooks() { return hooks_; }
-    DialogContext dialogContext() { return {*session_, *stations_, hooks_}; }
+    DialogContext& dialogContext() { return *context_; }
 
     // Renders the display state and brings the timers in step with the
     // core's table; every event handler ends with it.
@@ -54,18 +55,22 @@ class MainWindow : public QMainWindow {
     void ConnectCommands();
     void SyncTimers();
     bool FollowSocket(int fd);
-    void ShowStationList(const StationList& list);
+    std::string ListText() const;
+    // Shows the list a database change answered; nullopt leaves it as it is.
+    void RefillStationList(const std::optional<StationList>& list);
+    void ShowAboutBox();
     void HandleCommandLine(const std::vector<std::string>& argv);
     void LoadDefaultStation();
     void ShowStationNotFound();
     std::string StationListAddress() const;
-    void SetDefaultStation();
     void AutoAddRoute();
     void Shutdown();
 
     PlatformHooks hooks_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StationStore> stations_;
+    std::unique_ptr<DialogContext> context_;
+    DatabaseLocationMemory databaseLocation_;
     MainWindowControls controls_;
     std::map<int, QTimer*> timers_;
     QSocketNotifier* socketNotifier_ = nullptr;

@@ -37,6 +37,16 @@ QPushButton* Button(QWidget* parent, const QString& caption) {
     return new QPushButton(caption, parent);
 }
 
+// Group boxes keep their frames close to their content so that every group
+// fits the window's fixed size.
+template <typename Layout>
+Layout* GroupLayout(QGroupBox* group) {
+    auto* layout = new Layout(group);
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(3);
+    return layout;
+}
+
 QFont StationListFont() {
     QFont font(QStringLiteral("Lucida Console"));
     font.setPixelSize(12);
@@ -57,12 +67,12 @@ QFont IndicatorFont() {
 
 QGroupBox* StationGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("Choose IP Address"), parent);
-    auto* grid = new QGridLayout(group);
+    auto* grid = GroupLayout<QGridLayout>(group);
     c.stationList = new StationListBox(group);
     c.stationList->setEditable(true);
     c.stationList->setFont(StationListFont());
     c.stationList->setInsertPolicy(QComboBox::NoInsert);
-    c.stationList->setMinimumContentsLength(32);
+    c.stationList->setMinimumContentsLength(30);
     grid->addWidget(c.stationList, 0, 0, 1, 4);
     c.addIp = Button(group, QStringLiteral("Add IP"));
     c.editIp = Button(group, QStringLiteral("Edit IP"));
@@ -81,7 +91,7 @@ QGroupBox* StationGroup(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* SingleFieldGroup(QWidget* parent, const QString& caption, QLineEdit*& field) {
     auto* group = new QGroupBox(caption, parent);
-    auto* box = new QHBoxLayout(group);
+    auto* box = GroupLayout<QHBoxLayout>(group);
     field = ReadoutField(group, QStringLiteral(" "), 170);
     box->addWidget(field);
     return group;
@@ -89,7 +99,7 @@ QGroupBox* SingleFieldGroup(QWidget* parent, const QString& caption, QLineEdit*&
 
 QGroupBox* TemperatureGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("Temperature"), parent);
-    auto* box = new QHBoxLayout(group);
+    auto* box = GroupLayout<QHBoxLayout>(group);
     box->addWidget(new QLabel(QStringLiteral("°F"), group));
     c.fahrenheit = ReadoutField(group, QStringLiteral(" "), 48);
     box->addWidget(c.fahrenheit);
@@ -111,14 +121,14 @@ QWidget* Voltmeter(QWidget* parent, VoltmeterControls& v, int number) {
     v.caption->setMinimumHeight(v.caption->fontMetrics().height());
     grid->addWidget(v.caption, 0, 0, 1, 2);
     auto* reading = new QHBoxLayout;
-    v.value = ReadoutField(cell, QStringLiteral(" "), 120);
+    v.value = ReadoutField(cell, QStringLiteral(" "), 108);
     v.value->setAlignment(Qt::AlignRight);
     reading->addWidget(v.value);
     v.bar = new QProgressBar(cell);
     v.bar->setRange(0, kBarRangeStandard);
     v.bar->setValue(0);
     v.bar->setTextVisible(false);
-    v.bar->setFixedWidth(120);
+    v.bar->setFixedWidth(108);
     QPalette green = v.bar->palette();
     green.setColor(QPalette::Highlight, QColor(0, 255, 0));
     v.bar->setPalette(green);
@@ -140,7 +150,7 @@ QWidget* Voltmeter(QWidget* parent, VoltmeterControls& v, int number) {
 
 QGroupBox* VoltmeterGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("ADC INPUTS"), parent);
-    auto* grid = new QGridLayout(group);
+    auto* grid = GroupLayout<QGridLayout>(group);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(2);
     constexpr int kPerColumn = 4;
@@ -153,11 +163,12 @@ QGroupBox* VoltmeterGroup(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* RelayGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("POWER RELAYS"), parent);
-    auto* grid = new QGridLayout(group);
+    auto* grid = GroupLayout<QGridLayout>(group);
     for (int i = 0; i < static_cast<int>(kDisplayRelays); ++i) {
         const auto n = static_cast<std::size_t>(i);
         c.relayStates[n] = new QLabel(QString::fromLatin1(kRelayStateUnknownText), group);
         c.relayButtons[n] = Button(group, QStringLiteral("Relay %1").arg(i + 1));
+        c.relayButtons[n]->setMaximumWidth(80);
         c.relayNames[n] = new QLabel(QStringLiteral("Relay"), group);
         for (QLabel* label : {c.relayStates[n], c.relayNames[n]}) {
             label->setAlignment(Qt::AlignCenter);
@@ -171,7 +182,7 @@ QGroupBox* RelayGroup(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* DaughterBoardGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("RDB"), parent);
-    auto* box = new QHBoxLayout(group);
+    auto* box = GroupLayout<QHBoxLayout>(group);
     c.daughterBoardButton = ImageButton(group, ButtonIcon(ButtonImage::DaughterBoard),
                                         QStringLiteral("Relay Daughter Board Control"), 28);
     box->addWidget(c.daughterBoardButton, 0, Qt::AlignCenter);
@@ -180,7 +191,7 @@ QGroupBox* DaughterBoardGroup(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* ScriptsGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("Relay Scripts"), parent);
-    auto* box = new QHBoxLayout(group);
+    auto* box = GroupLayout<QHBoxLayout>(group);
     c.runMake = Button(group, QStringLiteral("Run/Make"));
     box->addWidget(c.runMake, 0, Qt::AlignCenter);
     return group;
@@ -188,26 +199,24 @@ QGroupBox* ScriptsGroup(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* PinGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("I/O Pin Status"), parent);
-    auto* grid = new QGridLayout(group);
-    grid->setHorizontalSpacing(4);
+    auto* row = GroupLayout<QHBoxLayout>(group);
     for (int i = 0; i < static_cast<int>(kDisplayPins); ++i) {
         const auto n = static_cast<std::size_t>(i);
-        auto* number = new QLabel(QString::number(i + 1), group);
-        number->setAlignment(Qt::AlignCenter);
+        row->addWidget(new QLabel(QString::number(i + 1), group));
         c.pins[n] = ReadoutField(group, QStringLiteral("0"), 22);
         c.pins[n]->setAlignment(Qt::AlignCenter);
         c.pinButtons[n] = ImageButton(group, ButtonIcon(ButtonImage::IoPin),
                                       QStringLiteral("I/O Control, pin %1").arg(i + 1), 12);
-        grid->addWidget(number, 0, 2 * i, 1, 2);
-        grid->addWidget(c.pins[n], 1, 2 * i);
-        grid->addWidget(c.pinButtons[n], 1, 2 * i + 1);
+        row->addWidget(c.pins[n]);
+        row->addWidget(c.pinButtons[n]);
+        row->addSpacing(4);
     }
     return group;
 }
 
 QGroupBox* ManageGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("Manage"), parent);
-    auto* grid = new QGridLayout(group);
+    auto* grid = GroupLayout<QGridLayout>(group);
     c.changeMacAddress = Button(group, QStringLiteral("Change Mac Address"));
     c.changeIpAddress = Button(group, QStringLiteral("Change IP Address"));
     c.securitySettings = Button(group, QStringLiteral("Security Settings"));
@@ -258,24 +267,24 @@ QLayout* TimerRow(QWidget* parent, MainWindowControls& c) {
 
 QGroupBox* CounterGroup(QWidget* parent, MainWindowControls& c) {
     auto* group = new QGroupBox(QStringLiteral("Packet Counter"), parent);
-    auto* grid = new QGridLayout(group);
+    auto* row = GroupLayout<QHBoxLayout>(group);
     const std::array<std::pair<const char*, QLabel**>, 3> counters = {{
         {"Sent:", &c.sent},
         {"Received:", &c.received},
         {"Lost:", &c.lost},
     }};
-    for (int i = 0; i < static_cast<int>(counters.size()); ++i) {
-        const auto& [name, value] = counters[static_cast<std::size_t>(i)];
-        grid->addWidget(new QLabel(QString::fromLatin1(name), group), i, 0);
+    for (const auto& [name, value] : counters) {
+        row->addWidget(new QLabel(QString::fromLatin1(name), group));
         *value = new QLabel(QStringLiteral("0"), group);
-        (*value)->setMinimumWidth(60);
-        grid->addWidget(*value, i, 1);
+        (*value)->setMinimumWidth(44);
+        row->addWidget(*value);
     }
     return group;
 }
 
-QLayout* SessionArea(QWidget* parent, MainWindowControls& c) {
+QLayout* SessionButtons(QWidget* parent, MainWindowControls& c) {
     auto* grid = new QGridLayout;
+    grid->setSpacing(3);
     c.aquireData = new QLabel(QStringLiteral("Aquire Data"), parent);
     c.aquireData->setFont(IndicatorFont());
     c.start = Button(parent, QStringLiteral("START"));
@@ -289,16 +298,21 @@ QLayout* SessionArea(QWidget* parent, MainWindowControls& c) {
     grid->addWidget(c.uptime, 1, 0);
     grid->addWidget(c.about, 1, 1);
     grid->addWidget(c.exit, 1, 2);
+    return grid;
+}
+
+QLayout* Versions(QWidget* parent, MainWindowControls& c) {
     auto* versions = new QGridLayout;
+    versions->setVerticalSpacing(1);
     versions->addWidget(new QLabel(QStringLiteral("Client Version:"), parent), 0, 0);
     c.clientVersion = new QLabel(QStringLiteral("1.8.6"), parent);
     versions->addWidget(c.clientVersion, 0, 1);
-    versions->addWidget(new QLabel(QStringLiteral("Firmware Version:"), parent), 1, 0);
+    versions->addWidget(new QLabel(QStringLiteral("Firmware Version:"), parent), 0, 2);
     c.firmwareVersion = new QLabel(QString::fromLatin1(kFirmwareUnknownText), parent);
-    versions->addWidget(c.firmwareVersion, 1, 1);
+    versions->addWidget(c.firmwareVersion, 0, 3);
     versions->setColumnStretch(1, 1);
-    grid->addLayout(versions, 2, 0, 1, 3);
-    return grid;
+    versions->setColumnStretch(3, 1);
+    return versions;
 }
 
 void BuildStatusBar(QStatusBar* statusBar, MainWindowControls& c) {
@@ -320,8 +334,8 @@ void BuildStatusBar(QStatusBar* statusBar, MainWindowControls& c) {
 MainWindowControls BuildMainWindowControls(QWidget* central, QStatusBar* statusBar) {
     MainWindowControls c;
     auto* grid = new QGridLayout(central);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setSpacing(4);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setSpacing(3);
 
     auto* identity = new QVBoxLayout;
     identity->setSpacing(2);
@@ -342,10 +356,11 @@ MainWindowControls BuildMainWindowControls(QWidget* central, QStatusBar* statusB
     grid->addWidget(ManageGroup(central, c), 2, 1, 1, 2);
     grid->addLayout(TimerRow(central, c), 3, 0, 1, 3);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(CounterGroup(central, c));
-    bottom->addLayout(SessionArea(central, c));
-    grid->addLayout(bottom, 4, 0, 1, 3);
+    auto* counters = new QVBoxLayout;
+    counters->addWidget(CounterGroup(central, c));
+    counters->addLayout(Versions(central, c));
+    grid->addLayout(counters, 4, 0);
+    grid->addLayout(SessionButtons(central, c), 4, 1, 1, 2);
 
     BuildStatusBar(statusBar, c);
     return c;
