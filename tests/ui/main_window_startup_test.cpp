@@ -1,7 +1,11 @@
 #include "main_window_fixture.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenuBar>
+#include <QTimer>
+#include <functional>
 
 namespace varnex {
 namespace {
@@ -135,6 +139,71 @@ TEST_F(MainWindowTest, ExitClosesTheWindow) {
     MainWindow& window = Open();
     window.show();
     QTest::mouseClick(controls().exit, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace varnex
+
+namespace varnex {
+namespace {
+
+// The menu's items in order: menu title, then its item texts.
+std::vector<std::vector<QString>> MenuTexts(QMainWindow& window) {
+    std::vector<std::vector<QString>> menus;
+    for (QAction* menu : window.menuBar()->actions()) {
+        std::vector<QString> texts = {menu->text()};
+        for (QAction* item : menu->menu()->actions()) {
+            texts.push_back(item->text());
+        }
+        menus.push_back(texts);
+    }
+    return menus;
+}
+
+QAction* MenuItem(QMainWindow& window, const QString& text) {
+    for (QAction* menu : window.menuBar()->actions()) {
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->text() == text) {
+                return item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelp) {
+    MainWindow& window = Open();
+    const std::vector<std::vector<QString>> expected = {
+        {"&File", "E&xit"}, {"&Options", "DataBase"}, {"&Help", "&About"}};
+    EXPECT_EQ(MenuTexts(window), expected);
+}
+
+TEST_F(MainWindowTest, AboutButtonAndMenuItemOpenTheAboutBox) {
+    MainWindow& window = Open();
+    window.show();
+    const std::vector<std::function<void()>> openers = {
+        [&] { QTest::mouseClick(controls().about, Qt::LeftButton); },
+        [&] { MenuItem(window, "&About")->trigger(); },
+    };
+    for (const auto& open : openers) {
+        QString title;
+        const ModalWatchdog watchdog;
+        QTimer::singleShot(0, [&title] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                title = box->windowTitle();
+                box->close();
+            }
+        });
+        open();
+        EXPECT_EQ(title, QStringLiteral("About VNXv1"));
+    }
+}
+
+TEST_F(MainWindowTest, FileExitClosesTheWindow) {
+    MainWindow& window = Open();
+    window.show();
+    MenuItem(window, "E&xit")->trigger();
     EXPECT_FALSE(window.isVisible());
 }
 

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ui_test_support.h"
+
 namespace varnex {
 namespace {
 
@@ -23,16 +25,17 @@ struct BoxSeen {
 
 void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton button) {
     QTimer::singleShot(0, [&seen, button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = {box->windowTitle(), box->text(), box->icon(), box->parentWidget()};
-        box->button(button)->click();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen = {box->windowTitle(), box->text(), box->icon(), box->parentWidget()};
+            box->button(button)->click();
+        }
     });
 }
 
 TEST(QtPlatformHooks, MessageBoxShowsTextIconAndCaptionOverTheMainWindow) {
     QWidget mainWindow;
     const PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
+    const ModalWatchdog watchdog;
     BoxSeen seen;
     AnswerNextBox(seen, QMessageBox::Ok);
     hooks.showMessage({MessageOwner::MainWindow, "Error Creating WinSock !!\r\nIt's Over !!", "",
@@ -54,6 +57,7 @@ TEST(QtPlatformHooks, YesNoQuestionAnswersTheButtonPressed) {
     const PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
     const Message question{MessageOwner::MainWindow, "Change it ?\r\nAre You Sure ?", "",
                            MessageIcon::Question};
+    const ModalWatchdog watchdog;
     BoxSeen seen;
     AnswerNextBox(seen, QMessageBox::Yes);
     EXPECT_TRUE(hooks.askYesNo(question));

@@ -1,8 +1,11 @@
 // Helpers shared by the window tests: bounded event pumping.
 #pragma once
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QTest>
+#include <QTimer>
+#include <QWidget>
 #include <functional>
 
 namespace varnex {
@@ -19,5 +22,27 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     }
     return true;
 }
+
+// Closes any modal window still open when it fires, so that a test whose
+// dialog was never answered fails instead of waiting for ever.
+class ModalWatchdog {
+  public:
+    explicit ModalWatchdog(int timeoutMs = 5000) {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            while (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+                QApplication::processEvents();
+                if (QApplication::activeModalWidget() == modal) {
+                    modal->hide();
+                }
+            }
+        });
+        timer_.start(timeoutMs);
+    }
+
+  private:
+    QTimer timer_;
+};
 
 }  // namespace varnex
