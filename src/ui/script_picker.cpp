@@ -5,6 +5,15 @@
 
 namespace varnex {
 
+QString FromWireText(std::string_view text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+std::string ToWireText(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
 ScriptPicker::ScriptPicker(const ScriptTable& table, QWidget* parent)
     : QObject(parent),
       table_(table),
@@ -24,10 +33,21 @@ ScriptPicker::ScriptPicker(const ScriptTable& table, QWidget* parent)
 void ScriptPicker::FillNames() {
     names_->clear();
     for (const ScriptSlot& slot : table_) {
-        names_->addItem(QString::fromLatin1(slot.name.data(), qsizetype(slot.name.size())));
+        auto* item = new QListWidgetItem(FromWireText(slot.name));
+        if (nameRowHeight_ > 0) {
+            item->setSizeHint(QSize(0, nameRowHeight_));
+        }
+        names_->addItem(item);
     }
     names_->setCurrentRow(-1);
     names_->clearSelection();
+}
+
+int ScriptPicker::FitNameRows() {
+    nameRowHeight_ = names_->fontMetrics().height() + 6;
+    names_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    names_->setFixedHeight(nameRowHeight_ * int(table_.size()) + 2 * names_->frameWidth());
+    return nameRowHeight_;
 }
 
 void ScriptPicker::ShowSlot(int row) {
@@ -36,7 +56,7 @@ void ScriptPicker::ShowSlot(int row) {
         return;
     }
     for (const std::string& step : DecodeScriptSteps(table_[std::size_t(row)].codes)) {
-        steps_->addItem(QString::fromStdString(step));
+        steps_->addItem(FromWireText(step));
     }
 }
 
@@ -60,7 +80,7 @@ std::optional<int> ScriptPicker::SelectedRow() const {
 std::vector<std::string> ScriptPicker::StepTexts() const {
     std::vector<std::string> texts;
     for (int k = 0; k < steps_->count(); ++k) {
-        texts.push_back(steps_->item(k)->text().toStdString());
+        texts.push_back(ToWireText(steps_->item(k)->text()));
     }
     return texts;
 }
@@ -75,7 +95,7 @@ bool ScriptPicker::eventFilter(QObject* watched, QEvent* event) {
 void ScriptPicker::Choose() {
     const std::optional<int> row = SelectedRow();
     ShowSlot(row.value_or(-1));
-    emit Chosen(row);
+    Q_EMIT Chosen(row);
 }
 
 }  // namespace varnex

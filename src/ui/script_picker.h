@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "automation/script_model.h"
 
@@ -13,6 +16,11 @@ class QListWidget;
 class QWidget;
 
 namespace varnex {
+
+// Script names and step texts travel as single bytes: Latin-1 maps each
+// byte to one character and back.
+QString FromWireText(std::string_view text);
+std::string ToWireText(const QString& text);
 
 class ScriptPicker : public QObject {
     Q_OBJECT
@@ -33,13 +41,17 @@ class ScriptPicker : public QObject {
     // Selects name row `row` (0..7) and shows its steps.
     void SelectSlot(int row);
     void ClearSteps();
+    // Sizes the name list to show its eight rows without scrolling, each row
+    // as high as the returned height, so that labels beside the list can
+    // line up with them.
+    int FitNameRows();
 
     // The selected name row 0..7, or nothing.
     std::optional<int> SelectedRow() const;
     // The step list's texts in order.
     std::vector<std::string> StepTexts() const;
 
-  signals:
+  Q_SIGNALS:
     // After a mouse release over the name list has refreshed the step list.
     void Chosen(std::optional<int> row);
 
@@ -52,6 +64,7 @@ class ScriptPicker : public QObject {
     const ScriptTable& table_;
     QListWidget* names_;
     QListWidget* steps_;
+    int nameRowHeight_ = 0;
 };
 
 }  // namespace varnex

@@ -1,0 +1,170 @@
+#include "ui/relay_timer_dialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "session/session.h"
+#include "ui/dialog_context.h"
+#include "ui/script_picker.h"
+
+namespace varnex {
+namespace {
+
+void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);  // Enter in a field must not set or stop the timer
+    return button;
+}
+
+}  // namespace
+
+RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
+    : QDialog(parent),
+      context_(context),
+      picker_(new ScriptPicker(context.session.scriptTable(), this)),
+      scriptLabel_(new QLabel(FromWireText(kChooseScriptText), this)),
+      oneShot_(new QRadioButton(FromWireText(kOneShotText), this)),
+      continuous_(new QRadioButton(FromWireText(kContinuousText), this)) {
+    setWindowTitle("Relay Timer");
+    const QColor blue(0, 0, 255);
+    const QColor red(255, 0, 0);
+
+    auto* fieldGrid = new QGridLayout;
+    auto* readoutRow = new QHBoxLayout;
+    QFont readoutFont = font();
+    readoutFont.setBold(true);
+    readoutFont.setPointSizeF(readoutFont.pointSizeF() * 1.5);
+    for (std::size_t k = 0; k < kTimerFields.size(); ++k) {
+        auto* caption = new QLabel(FromWireText(kTimerFields[k].caption), this);
+        Colour(caption, QPalette::WindowText, blue);
+        auto* combo = new QComboBox(this);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        for (const std::string& value : TimerFieldValues(kTimerFields[k])) {
+            combo->addItem(FromWireText(value));
+        }
+        combo->setEditText(FromWireText(kTimerValueStart));
+        combo->setMinimumContentsLength(3);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        auto* readout = new QLabel(FromWireText(kTimerValueStart), this);
+        Colour(readout, QPalette::WindowText, red);
+        readout->setFont(readoutFont);
+        // Only a value picked from the list counts; typing alone does not.
+        connect(combo, &QComboBox::textActivated, readout, &QLabel::setText);
+        fieldGrid->addWidget(caption, 0, int(k));
+        fieldGrid->addWidget(combo, 1, int(k));
+        readoutRow->addWidget(readout);
+        if (k == 0) {
+            auto* dash = new QLabel("-", this);
+            dash->setFont(readoutFont);
+            readoutRow->addWidget(dash);
+        }
+        fields_[k] = combo;
+        readouts_[k] = readout;
+    }
+    readoutRow->addStretch();
+    fieldGrid->setColumnStretch(int(kTimerFields.size()), 1);
+
+    scriptLabel_->setObjectName("scriptLabel");
+    scriptLabel_->setAutoFillBackground(true);
+    Colour(scriptLabel_, QPalette::Window, Qt::black);
+    Colour(scriptLabel_, QPalette::WindowText, QColor(255, 255, 0));
+    scriptLabel_->setMargin(3);
+
+    picker_->FitNameRows();
+    picker_->names()->setMinimumWidth(fontMetrics().horizontalAdvance(QString(18, 'M')));
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(picker_->names());
+    lists->addWidget(picker_->steps());
+
+    oneShot_->setObjectName("oneShot");
+    continuous_->setObjectName("continuous");
+    oneShot_->setChecked(true);
+
+    auto* setTimer = Button("Set Timer", "setTimerButton", this);
+    auto* stopTimer = Button("Stop Timer", "stopTimerButton", this);
+    auto* refresh = Button("Refresh", "refreshButton", this);
+    auto* cancel = Button("Cancel", "cancelButton", this);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {setTimer, stopTimer, refresh, cancel}) {
+        buttons->addWidget(button);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fieldGrid);
+    layout->addLayout(readoutRow);
+    layout->addWidget(scriptLabel_);
+    layout->addLayout(lists);
+    layout->addWidget(oneShot_);
+    layout->addWidget(continuous_);
+    layout->addLayout(buttons);
+
+    connect(picker_, &ScriptPicker::Chosen, this, &RelayTimerDialog::ShowChosenName);
+    connect(setTimer, &QPushButton::clicked, this, &RelayTimerDialog::SetTimer);
+    connect(stopTimer, &QPushButton::clicked, this, &RelayTimerDialog::StopTimer);
+    connect(refresh, &QPushButton::clicked, this,
+            [this] { context_.session.SendCommand(Command::RequestScriptTable); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    context_.session.SendCommand(Command::RequestScriptTable);
+    connect(&tableWatch_, &QTimer::timeout, this, &RelayTimerDialog::WatchTable);
+    tableWatch_.start(kTableWatchPeriodMs);
+}
+
+void RelayTimerDialog::done(int result) {
+    tableWatch_.stop();
+    QDialog::done(result);
+}
+
+void RelayTimerDialog::WatchTable() {
+    if (ConsumeScriptTable(context_.session)) {
+        picker_->FillNames();
+        picker_->ClearSteps();
+    }
+}
+
+void RelayTimerDialog::ShowChosenName(std::optional<int> row) {
+    if (!row) {
+        return;
+    }
+    scriptLabel_->setText(
+        FromWireText(TimerScriptLabel(ToWireText(picker_->names()->item(*row)->text()))));
+}
+
+void RelayTimerDialog::SetTimer() {
+    TimerChoice choice;
+    choice.stepsEmpty = picker_->steps()->count() == 0;
+    choice.row = picker_->SelectedRow();
+    for (std::size_t k = 0; k < readouts_.size(); ++k) {
+        choice.readouts[k] = readouts_[k]->text().toStdString();
+    }
+    choice.mode = oneShot_->isChecked() ? TimerMode::OneShot : TimerMode::Continuous;
+    if (SetRelayTimer(context_.session, context_.hooks, choice) == ScriptAction::Sent) {
+        accept();
+    }
+}
+
+void RelayTimerDialog::StopTimer() {
+    StopRelayTimer(context_.session);
+    accept();
+}
+
+void OpenRelayTimerDialog(QWidget* parent, DialogContext& context) {
+    RelayTimerDialog dialog(context, parent);
+    dialog.exec();
+}
+
+}  // namespace varnex

@@ -1,0 +1,166 @@
+#include "ui/relay_timer_dialog.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "automation/relay_timer.h"
+#include "script_dialog_fixture.h"
+#include "ui/script_picker.h"
+
+namespace varnex {
+namespace {
+
+class RelayTimerDialogTest : public ScriptDialogTest {
+  protected:
+    void SetUp() override {
+        ScriptDialogTest::SetUp();
+        StoreScript(0, "1", "Lamp");
+        StoreScript(2, "57", "  Water garden");
+        dialog = std::make_unique<RelayTimerDialog>(context, nullptr);
+        dialog->show();
+        ASSERT_TRUE(TableShown());
+    }
+    void TearDown() override { dialog.reset(); }
+
+    QListWidget* names() { return dialog->picker().names(); }
+    QListWidget* steps() { return dialog->picker().steps(); }
+    void Click(const char* name) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+    // Picks `value` from field k's drop-down list, as a user does.
+    void Pick(std::size_t k, const QString& value) {
+        QComboBox* combo = dialog->field(k);
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const int row = combo->findText(value);
+        ASSERT_GE(row, 0);
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        ASSERT_TRUE(PumpUntil([&] { return !view->isVisible(); }, kDialogWaitMs));
+    }
+    QStringList Readouts() {
+        QStringList texts;
+        for (std::size_t k = 0; k < kTimerFields.size(); ++k) {
+            texts << dialog->readout(k)->text();
+        }
+        return texts;
+    }
+    bool TimerButtonAnimates() const {
+        for (const WindowTimer& timer : session.timers()) {
+            if (timer.id == kTimerButtonTimer) {
+                return timer.running;
+            }
+        }
+        return false;
+    }
+
+    std::unique_ptr<RelayTimerDialog> dialog;
+};
+
+TEST_F(RelayTimerDialogTest, OpensAtZeroWithOneShotAndNoScript) {
+    EXPECT_EQ(dialog->windowTitle(), "Relay Timer");
+    EXPECT_EQ(Readouts(), (QStringList{"00", "00", "00", "00"}));
+    for (std::size_t k = 0; k < kTimerFields.size(); ++k) {
+        EXPECT_EQ(dialog->field(k)->currentText(), "00");
+    }
+    EXPECT_EQ(dialog->field(0)->count(), 31);
+    EXPECT_EQ(dialog->field(1)->itemText(23), "23");
+    EXPECT_EQ(dialog->field(3)->count(), 60);
+    EXPECT_TRUE(dialog->findChild<QRadioButton*>("oneShot")->isChecked());
+    EXPECT_EQ(names()->count(), 8);
+    EXPECT_FALSE(dialog->picker().SelectedRow().has_value());
+    EXPECT_EQ(steps()->count(), 0);
+    EXPECT_EQ(dialog->scriptLabel()->text(), "Choose a Relay Script !");
+}
+
+TEST_F(RelayTimerDialogTest, PickedValuesCountTypedOnesDoNot) {
+    Pick(2, "01");
+    Pick(3, "30");
+    QLineEdit* edit = dialog->field(0)->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, "07");
+    EXPECT_EQ(Readouts(), (QStringList{"00", "00", "01", "30"}));
+}
+
+TEST_F(RelayTimerDialogTest, ClickingANameShowsItTrimmedOnTheRight) {
+    ClickRow(names(), 2);
+    EXPECT_EQ(dialog->scriptLabel()->text(), "  Water garden");
+    EXPECT_EQ(Texts(steps()), (QStringList{"Relay 3 ON", "Delay 1 Second"}));
+
+    // A new table keeps the label but leaves no row chosen.
+    Click("refreshButton");
+    ASSERT_TRUE(TableShown());
+    EXPECT_EQ(dialog->scriptLabel()->text(), "  Water garden");
+    EXPECT_FALSE(dialog->picker().SelectedRow().has_value());
+    EXPECT_EQ(steps()->count(), 0);
+}
+
+TEST_F(RelayTimerDialogTest, TheScriptIsAskedForBeforeTheDelay) {
+    Click("setTimerButton");
+    ClickRow(names(), 0);
+    Click("setTimerButton");
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages[0].text, "Empty Relay Script !");
+    EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(recorder.messages[1].text, "Choose a Delay Time !");
+    EXPECT_EQ(recorder.messages[1].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(unit_.State().timer.running);
+}
+
+TEST_F(RelayTimerDialogTest, TheMainWindowFollowsTheUnitsTimer) {
+    Pick(2, "01");
+    Pick(3, "30");
+    ClickRow(names(), 2);
+    QTest::mouseClick(dialog->findChild<QRadioButton*>("continuous"), Qt::LeftButton);
+    Click("setTimerButton");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].text, "Are you sure you want to Set a Timer?");
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(PumpUntil([this] { return unit_.State().timer.running; }, kDialogWaitMs));
+    EXPECT_EQ(unit_.State().timer.delaySeconds, 90u);
+    EXPECT_EQ(unit_.State().timer.slotByte, 0x40);
+    EXPECT_TRUE(unit_.State().timer.continuous);
+    ASSERT_TRUE(PumpUntil([this] { return !recorder.popups.empty(); }, kDialogWaitMs));
+    EXPECT_EQ(recorder.popups[0].second, "Timer Data Received !");
+
+    Poll();
+    const DisplayState& shown = session.display();
+    EXPECT_EQ(shown.timerLabel, "Water garden");
+    EXPECT_EQ(std::vector<std::string>(
+                  {shown.timerDays, shown.timerHours, shown.timerMinutes, shown.timerSeconds}),
+              std::vector<std::string>({"0", "0", "1", "30"}));
+    EXPECT_TRUE(TimerButtonAnimates());
+
+    unitNow_ += std::chrono::seconds(31);
+    Poll();
+    EXPECT_EQ(shown.timerMinutes, "0");
+    EXPECT_EQ(shown.timerSeconds, "59");
+
+    // The main window's "Stop Timer".
+    EXPECT_EQ(StopRelayTimer(session), ScriptAction::Sent);
+    ASSERT_TRUE(PumpUntil([this] { return recorder.popups.size() == 2; }, kDialogWaitMs));
+    EXPECT_EQ(recorder.popups[1].second, "Timer Stopped Forcefully !");
+    EXPECT_EQ(shown.timerLabel, "Timer Inactive");
+    EXPECT_EQ(shown.timerMinutes, "0");
+    EXPECT_EQ(shown.timerSeconds, "0");
+    EXPECT_FALSE(TimerButtonAnimates());
+    EXPECT_FALSE(unit_.State().timer.running);
+}
+
+TEST_F(RelayTimerDialogTest, StopTimerSendsAtOnceAndCloses) {
+    unit_.State().timer = {true, false, 600, 0x00, unitNow_ + std::chrono::seconds(600)};
+    Click("stopTimerButton");
+    EXPECT_TRUE(questions.empty());
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(PumpUntil([this] { return !unit_.State().timer.running; }, kDialogWaitMs));
+}
+
+}  // namespace
+}  // namespace varnex
