@@ -1,5 +1,7 @@
 #include "about/about_frame.h"
 
+#include <utility>
+
 #include "about/about_assets.h"
 #include "about/packed_image.h"
 
