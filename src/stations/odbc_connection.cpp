@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 namespace varnex {
@@ -52,6 +53,11 @@ std::optional<std::string> DatabaseConnectionText(std::string_view path) {
 
 std::optional<ConnectFailure> OdbcConnection::Connect(const std::string& connectionText) {
     Disconnect();
+    // The driver manager takes the text's length in 16 bits: a longer text
+    // would be cut short and could name another file, without "NoCreat".
+    if (connectionText.size() > static_cast<std::size_t>(std::numeric_limits<SQLSMALLINT>::max())) {
+        return ConnectFailure::Connect;
+    }
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment_))) {
         environment_ = nullptr;
         return ConnectFailure::Environment;
