@@ -98,11 +98,11 @@ void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
     for (std::size_t i = 0; i < kDisplayVoltmeters; ++i) {
         RenderVoltmeter(s.voltmeters[i], c.voltmeters[i]);
     }
-    const QColor defaultText = c.aquireData->parentWidget()->palette().color(QPalette::WindowText);
     for (std::size_t i = 0; i < kDisplayRelays; ++i) {
-        SetText(c.relayStates[i], s.relayStates[i]);
-        SetColours(c.relayStates[i],
-                   RelayStateColour(c.relayStates[i]->text()).value_or(defaultText), std::nullopt);
+        QLabel* state = c.relayStates[i];
+        SetText(state, s.relayStates[i]);
+        const QColor defaultText = state->parentWidget()->palette().color(QPalette::WindowText);
+        SetColours(state, RelayStateColour(state->text()).value_or(defaultText), std::nullopt);
         SetText(c.relayNames[i], s.relayNames[i]);
     }
     SetText(c.autoPing, s.autoPingCaption);
@@ -120,10 +120,10 @@ void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
     SetText(c.timerHours, s.timerHours);
     SetText(c.timerMinutes, s.timerMinutes);
     SetText(c.timerSeconds, s.timerSeconds);
-    if (c.timerButton->property("frame").toInt() != s.timerButtonImage ||
-        !c.timerButton->property("frame").isValid()) {
+    const QVariant frame(s.timerButtonImage);
+    if (c.timerButton->property("frame") != frame) {
         c.timerButton->setIcon(TimerButtonIcon(s.timerButtonImage));
-        c.timerButton->setProperty("frame", s.timerButtonImage);
+        c.timerButton->setProperty("frame", frame);
     }
     SetText(c.firmwareVersion, s.firmwareVersion);
     for (std::size_t i = 0; i < kStatusBarParts; ++i) {
