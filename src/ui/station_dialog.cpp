@@ -67,8 +67,8 @@ StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialog
 
     connect(ok_, &QPushButton::clicked, this, &StationDialog::OnOk);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { FollowFocus(now); });
+    focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
+                               [this](QWidget*, QWidget* now) { FollowFocus(now); });
 
     if (!add) {
         const StationFields opening = EditStationOpening(store_, stationListText);
@@ -80,6 +80,12 @@ StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialog
     }
     address_->setFocus();
     FollowFocus(address_->octetField(0));
+}
+
+// The focus moves while the base classes destroy the fields, after this
+// object is gone.
+StationDialog::~StationDialog() {
+    disconnect(focusConnection_);
 }
 
 QLabel* StationDialog::fieldLabel(int index) const {

@@ -24,6 +24,7 @@ class StationDialog : public QDialog {
     // Edit mode opens on the station named by `stationListText`.
     StationDialog(QWidget* parent, StationStore& store, StationDialogMode mode,
                   const std::string& stationListText);
+    ~StationDialog() override;
 
     // The station list after a change to the table, for the main window.
     const std::optional<StationList>& refilledList() const { return list_; }
@@ -49,6 +50,7 @@ class StationDialog : public QDialog {
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::optional<StationList> list_;
+    QMetaObject::Connection focusConnection_;
 };
 
 // "Add IP" / "Edit IP": ends any running session, then runs the dialog.
