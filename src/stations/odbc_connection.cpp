@@ -48,7 +48,9 @@ std::optional<std::string> DatabaseConnectionText(std::string_view path) {
         return std::nullopt;
     }
     // NoCreat: a missing file is an error here, never silently a new empty database.
-    return "DRIVER={SQLite3};Database=" + std::string(path) + ";NoCreat=1";
+    // Timeout: a file another program keeps locked fails a statement within a
+    // moment, instead of the driver's 100 s that would freeze the one UI thread.
+    return "DRIVER={SQLite3};Database=" + std::string(path) + ";NoCreat=1;Timeout=500";
 }
 
 std::optional<ConnectFailure> OdbcConnection::Connect(const std::string& connectionText) {

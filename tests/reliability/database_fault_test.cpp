@@ -189,5 +189,31 @@ TEST(DatabaseFault, MissingFileIsNeverCreatedByOpening) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// Another program holds the file's write lock: each statement gives up
+// with its message after a short wait, and all works again once it is free.
+TEST(DatabaseFault, LockedFileFailsPromptlyAndRecovers) {
+    TempFolder folder;
+    const std::string path = folder.File("VNXv1.MDB");
+    ASSERT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::Written);
+    MessageRecorder recorder;
+    StationStore store(recorder.hooks);
+    store.OpenStationStore(path);
+    MessageRecorder otherRecorder;
+    StationStore otherProgram(otherRecorder.hooks);
+    otherProgram.OpenStationStore(path);
+    ASSERT_EQ(otherProgram.RunStatement("BEGIN EXCLUSIVE", {}), StatementResult::Done);
+
+    EXPECT_FALSE(store.FillStationList(MessageOwner::MainWindow));
+    EXPECT_FALSE(InsertStation(store, "127.0.0.6", "new*******", "New"));
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>(2, kFailed));
+
+    ASSERT_EQ(otherProgram.RunStatement("COMMIT", {}), StatementResult::Done);
+    EXPECT_TRUE(InsertStation(store, "127.0.0.6", "new*******", "New"));
+    const std::optional<StationList> list = store.FillStationList(MessageOwner::MainWindow);
+    ASSERT_TRUE(list);
+    EXPECT_THAT(list->lines,
+                ElementsAre("10.10.10.10      VNX DEFAULT IP", "127.0.0.6        New"));
+}
+
 }  // namespace
 }  // namespace varnex

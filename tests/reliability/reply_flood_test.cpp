@@ -6,6 +6,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,7 +24,9 @@
 #define VARNEX_ASAN 1
 #endif
 #ifdef VARNEX_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's own heap, which mallinfo2() does not see; declared here
+// because not every compiler ships its header.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace varnex {

@@ -8,11 +8,11 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "stations/database_location.h"
 #include "stations/database_options.h"
+#include "stations/odbc_connection.h"
 #include "stations/seed_database.h"
 #include "stations/station_store.h"
 #include "stations/station_test_support.h"
@@ -66,8 +66,9 @@ std::string BinaryGarbage(int first, std::size_t length) {
 // a 16-bit length by exactly the part after `prefix`: a length cut to 16
 // bits would name `prefix` alone.
 std::string PathCutToPrefixAt16Bits(const std::string& prefix) {
-    const std::size_t tailAfterPath = std::string_view(";NoCreat=1").size();
-    return prefix + std::string(65536 - tailAfterPath, 'X');
+    const std::string text = DatabaseConnectionText("/").value_or("");
+    const std::size_t afterPath = text.size() - text.find('/') - 1;
+    return prefix + std::string(65536 - afterPath, 'X');
 }
 
 struct BadLocation {
