@@ -1,5 +1,7 @@
 #include "main_window_fixture.h"
 
+#include "ui/button_images.h"
+
 namespace varnex {
 namespace {
 
@@ -175,6 +177,31 @@ TEST_F(MainWindowSessionTest, ASilentUnitShowsConnectedAndCountsEveryRequestButT
     EXPECT_EQ(controls().lost->text().toInt(), sent - 1);
     EXPECT_FALSE(controls().relayButtons[0]->isEnabled());
     EXPECT_TRUE(messages_.empty());
+
+    // The indicator pulses from bright green while the session runs.
+    const int step = window_->session().display().pulseStep;
+    Tick(kPulseTimer);
+    EXPECT_EQ(controls().aquireData->palette().color(QPalette::WindowText),
+              QColor(0, 238 - 17 * (step + 1), 0));
+}
+
+TEST_F(MainWindowSessionTest, StartUsesTheAddressTypedIntoTheStationList) {
+    StartReadingUnit();
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    Open();
+    controls().stationList->setEditText(QStringLiteral("127.0.0.1"));
+    QTest::mouseClick(controls().start, Qt::LeftButton);
+    EXPECT_EQ(StatusPart(1), " Connecting");
+    ASSERT_TRUE(WaitForFirstStatus());
+
+    controls().stationList->setEditText(QStringLiteral("127.0.0.2"));
+    QTest::mouseClick(controls().stop, Qt::LeftButton);
+    QTest::mouseClick(controls().start, Qt::LeftButton);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text,
+              "SQL general overness, can't find the IP Address in the Database!");
+    EXPECT_EQ(messages_[0].caption, "  Varnex v1");
+    EXPECT_EQ(StatusPart(1), " Not Connected");
 }
 
 TEST_F(MainWindowSessionTest, OpeningTheStationListEndsTheSession) {
@@ -217,6 +244,13 @@ TEST_F(MainWindowSessionTest, StopTimerShowsTheReturnMessageAndResetsTheTimerRea
     EXPECT_EQ(c.timerHours->text(), QStringLiteral("1"));
     EXPECT_EQ(c.timerMinutes->text(), QStringLiteral("1"));
     EXPECT_EQ(c.timerSeconds->text(), QStringLiteral("1"));
+    const auto shows = [&](int frame) {
+        return c.timerButton->icon().pixmap(24, 24).toImage() ==
+               TimerButtonIcon(frame).pixmap(24, 24).toImage();
+    };
+    EXPECT_TRUE(shows(0));
+    Tick(kTimerButtonTimer);
+    EXPECT_TRUE(shows(1));
 
     QTest::mouseClick(c.stopTimer, Qt::LeftButton);
     ASSERT_TRUE(PumpUntil([&] { return !returnCodes_.empty(); }, kReplyWaitMs));

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <functional>
+#include <set>
 
 namespace varnex {
 namespace {
@@ -133,6 +134,19 @@ TEST_F(MainWindowTest, SetDefaultMakesTheListedStationTheDefault) {
     messages_.clear();
     Open();
     EXPECT_EQ(controls().stationList->currentText(), QStringLiteral("127.0.0.1        Simulator"));
+}
+
+TEST_F(MainWindowTest, CreditsRotateInTheLastStatusBarPart) {
+    Open();
+    EXPECT_EQ(StatusPart(3), kStartUpCreditLine);
+    Tick(kCreditsTimer);
+    EXPECT_EQ(StatusPart(3), "               Varnex v1");
+    std::set<std::string> seen;
+    for (int i = 0; i < 4; ++i) {
+        Tick(kCreditsTimer);
+        seen.insert(StatusPart(3));
+    }
+    EXPECT_EQ(seen.size(), 4u);
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindow) {
