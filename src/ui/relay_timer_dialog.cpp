@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -62,8 +64,10 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
         auto* readout = new QLabel(FromWireText(kTimerValueStart), this);
         Colour(readout, QPalette::WindowText, red);
         readout->setFont(readoutFont);
-        // Only a value picked from the list counts; typing alone does not.
+        // Only a value picked from the list counts; typing alone does not,
+        // and Enter in the edit field must not turn typing into a pick.
         connect(combo, &QComboBox::textActivated, readout, &QLabel::setText);
+        combo->lineEdit()->installEventFilter(this);
         fieldGrid->addWidget(caption, 0, int(k));
         fieldGrid->addWidget(combo, 1, int(k));
         readoutRow->addWidget(readout);
@@ -127,6 +131,16 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
 void RelayTimerDialog::done(int result) {
     tableWatch_.stop();
     QDialog::done(result);
+}
+
+bool RelayTimerDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void RelayTimerDialog::WatchTable() {

@@ -32,6 +32,9 @@ class RelayTimerDialog : public QDialog {
 
     void done(int result) override;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void WatchTable();
     void SetTimer();

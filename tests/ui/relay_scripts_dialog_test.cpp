@@ -108,6 +108,18 @@ TEST_F(RelayScriptsDialogTest, SixteenStepsAndALongNameRoundTrip) {
     EXPECT_EQ(names()->item(3)->text(), "Twenty          ");
 }
 
+TEST_F(RelayScriptsDialogTest, ANewTableDiscardsWhatWasComposed) {
+    StoreScript(0, "B", "Changed");
+    ClickRow(names(), 4);
+    Compose({"Relay 1 ON", "Relay 2 ON"});
+    commands()->setCurrentRow(2);
+    Refresh();
+    EXPECT_EQ(names()->item(0)->text(), "Changed         ");
+    EXPECT_EQ(dialog->picker().SelectedRow(), 0);
+    EXPECT_EQ(Texts(steps()), QStringList{"Delay 5 Seconds"});
+    EXPECT_TRUE(commands()->selectedItems().isEmpty());
+}
+
 TEST_F(RelayScriptsDialogTest, PumpIsStoredWithItsBlanks) {
     ClickRow(names(), 5);
     Compose({"Relay 1 ON", "Delay 2 Seconds"});

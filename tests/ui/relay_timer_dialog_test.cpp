@@ -84,7 +84,9 @@ TEST_F(RelayTimerDialogTest, PickedValuesCountTypedOnesDoNot) {
     QLineEdit* edit = dialog->field(0)->lineEdit();
     edit->selectAll();
     QTest::keyClicks(edit, "07");
+    QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(Readouts(), (QStringList{"00", "00", "01", "30"}));
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 TEST_F(RelayTimerDialogTest, ClickingANameShowsItTrimmedOnTheRight) {
@@ -152,6 +154,22 @@ TEST_F(RelayTimerDialogTest, TheMainWindowFollowsTheUnitsTimer) {
     EXPECT_EQ(shown.timerSeconds, "0");
     EXPECT_FALSE(TimerButtonAnimates());
     EXPECT_FALSE(unit_.State().timer.running);
+}
+
+TEST_F(RelayTimerDialogTest, ASessionResetUnderneathIsTolerated) {
+    ClickRow(names(), 2);
+    session.ResetSession();
+    QTest::qWait(20);
+    EXPECT_EQ(names()->count(), 8);
+    EXPECT_EQ(dialog->scriptLabel()->text(), "  Water garden");
+    ClickRow(names(), 2);  // the table went with the session
+    EXPECT_EQ(steps()->count(), 0);
+    Click("setTimerButton");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Empty Relay Script !");
+    Click("cancelButton");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
 }
 
 TEST_F(RelayTimerDialogTest, StopTimerSendsAtOnceAndCloses) {
