@@ -82,6 +82,7 @@ struct BoardElementView {
     bool restEnabled = false;
     bool workEnabled = true;
     std::string toggleCaption{kToggleCaption};
+    bool operator==(const BoardElementView&) const = default;
 };
 
 using BoardPanelView = std::array<BoardElementView, kBoardElementCount>;

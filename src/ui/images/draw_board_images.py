@@ -47,7 +47,7 @@ def word(shapes_per_letter, colour):
 def contact(closed_on_nc):
     """Common on the left, NC at the top right, NO at the bottom right; the
     arm rests on the closed contact, and the closed pair is lit."""
-    com, nc, no = (12, 28), (44, 14), (44, 42)
+    com, nc, no = (12, 28), (44, 19), (44, 37)
     closed, open_ = (nc, no) if closed_on_nc else (no, nc)
     tip = (closed[0] - 5, closed[1] + (3 if closed_on_nc else -3))
     return [
@@ -56,8 +56,8 @@ def contact(closed_on_nc):
         (DARK, circle(*closed, 5.5)), (LIT, circle(*closed, 4)),
         (DARK, circle(*open_, 5.5)), (UNLIT, circle(*open_, 4)),
         (LIT, segment(com[0], com[1], tip[0], tip[1], 3)),
-    ] + word([letter_c(10, 37)], DARK) + word([letter_n(34, 2), letter_c(41, 2)], DARK) + word(
-        [letter_n(34, 48), letter_o(41, 48)], DARK)
+    ] + word([letter_c(10, 37)], DARK) + word([letter_n(36, 3), letter_c(43, 3)], DARK) + word(
+        [letter_n(36, 46), letter_o(43, 46)], DARK)
 
 
 def toggle_switch(on):

@@ -1,0 +1,187 @@
+#include "ui/daughter_board_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+#include "script_dialog_fixture.h"
+
+namespace varnex {
+namespace {
+
+// Where the tests leave pictures of the dialogs for a person to look at.
+void SaveShot(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral("/tmp/varnex-shots"));
+    widget->grab().save(QStringLiteral("/tmp/varnex-shots/") + name);
+}
+
+class DaughterBoardTest : public ScriptDialogTest {
+  protected:
+    // Boards as the unit reports them from the next poll on.
+    void AttachBoards(std::initializer_list<int> boards, uint8_t state) {
+        for (const int board : boards) {
+            unit_.State().boardPresent[std::size_t(board - 1)] = true;
+            unit_.State().boardStates[std::size_t(board - 1)] = state;
+        }
+        Poll();
+    }
+
+    std::unique_ptr<BoardPanelDialog> OpenPanel(int board) {
+        auto panel = std::make_unique<BoardPanelDialog>(context, memory, board, nullptr);
+        panel->show();
+        return panel;
+    }
+
+    static bool Shows(QLabel* picture, int element, bool atRest) {
+        return picture->pixmap().toImage() == BoardElementPicture(element, atRest).toImage();
+    }
+
+    // Moves a slider from 1 with the arrow key, as a user does.
+    static void SlideTo(QSlider* slider, int value) {
+        for (int k = slider->value(); k < value; ++k) {
+            QTest::keyClick(slider, Qt::Key_Right);
+        }
+    }
+
+    BoardPanelMemory memory;
+};
+
+TEST_F(DaughterBoardTest, ChooserWithoutBoardsSaysSo) {
+    BoardChooserDialog chooser(context, memory, nullptr);
+    chooser.show();
+    EXPECT_EQ(chooser.windowTitle(), "Relay Daughter Board Control");
+    EXPECT_TRUE(chooser.noBoardsLabel()->isVisible());
+    EXPECT_EQ(chooser.noBoardsLabel()->text(), "NO  RELAY  DAUGHTER  BOARDS  DETECTED  !");
+    EXPECT_EQ(chooser.noBoardsLabel()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    for (int board = 1; board <= 6; ++board) {
+        EXPECT_FALSE(chooser.boardButton(board)->isEnabled()) << board;
+        EXPECT_FALSE(chooser.boardButton(board)->icon().isNull()) << board;
+    }
+    SaveShot(&chooser, "board_chooser_none.png");
+}
+
+TEST_F(DaughterBoardTest, ChooserOpensThePanelOfAPresentBoardAndClosesWithIt) {
+    AttachBoards({3, 6}, 0x7F);
+    BoardChooserDialog chooser(context, memory, nullptr);
+    chooser.show();
+    EXPECT_FALSE(chooser.noBoardsLabel()->isVisible());
+    for (int board = 1; board <= 6; ++board) {
+        EXPECT_EQ(chooser.boardButton(board)->isEnabled(), board == 3 || board == 6) << board;
+    }
+    SaveShot(&chooser, "board_chooser.png");
+
+    QString panelTitle;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            panelTitle = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        }
+    });
+    // Should the panel not be there in time, it is closed anyway.
+    QTimer::singleShot(kDialogWaitMs, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* panel = qobject_cast<BoardPanelDialog*>(w); panel && panel->isVisible()) {
+                panel->reject();
+            }
+        }
+    });
+    QTest::mouseClick(chooser.boardButton(3), Qt::LeftButton);
+    EXPECT_EQ(panelTitle, "Relay Daughter Board 3 Control");
+    EXPECT_FALSE(chooser.isVisible());
+}
+
+TEST_F(DaughterBoardTest, PressesReachTheUnit) {
+    AttachBoards({3, 6}, 0x7F);
+    auto panel3 = OpenPanel(3);
+    SlideTo(panel3->delaySlider(5), 12);
+    QTest::mouseClick(panel3->toggleButton(5), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([this] { return unit_.State().toggle.has_value(); }, kDialogWaitMs));
+    const unit::ToggleTimer& toggle = *unit_.State().toggle;
+    EXPECT_TRUE(toggle.onBoard);
+    EXPECT_EQ(toggle.index, 2u);
+    EXPECT_EQ(toggle.mask, 0x10);
+    EXPECT_EQ(toggle.endsAt, unitNow_ + std::chrono::seconds(12));
+    EXPECT_EQ(unit_.State().boardStates[2], 0x7F ^ 0x10);
+    // Every send replaces the socket: the answer is read before the next press.
+    ASSERT_TRUE(PumpUntil([this] { return recorder.popups.size() == 1; }, kDialogWaitMs));
+    panel3.reset();
+
+    auto panel6 = OpenPanel(6);
+    // The output is off: "ON" is the button to press.
+    ASSERT_TRUE(PumpUntil([&] { return panel6->workButton(7)->isEnabled(); }, kDialogWaitMs));
+    QTest::mouseClick(panel6->workButton(7), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([this] { return unit_.State().boardStates[5] == 0x3F; }, kDialogWaitMs));
+    EXPECT_EQ(memory.lastElement, 7);
+    ASSERT_TRUE(PumpUntil([this] { return recorder.popups.size() == 2; }, kDialogWaitMs));
+    EXPECT_EQ(recorder.popups[0].second, "RDB Command Success !");
+    EXPECT_EQ(recorder.popups[1].second, "RDB Command Success !");
+}
+
+TEST_F(DaughterBoardTest, PicturesAndButtonsFollowTheStatus) {
+    AttachBoards({2}, 0x7F);
+    auto panel = OpenPanel(2);
+    EXPECT_EQ(panel->windowTitle(), "Relay Daughter Board 2 Control");
+    const auto showsAll = [&](bool atRest) {
+        for (int e = 1; e <= 7; ++e) {
+            if (!Shows(panel->picture(e), e, atRest) ||
+                panel->workButton(e)->isEnabled() != atRest ||
+                panel->restButton(e)->isEnabled() == atRest) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return showsAll(true); }, kDialogWaitMs));
+    EXPECT_EQ(panel->restButton(1)->text(), "NC");
+    EXPECT_EQ(panel->workButton(1)->text(), "NO");
+    EXPECT_EQ(panel->restButton(7)->text(), "OFF");
+    EXPECT_EQ(panel->workButton(7)->text(), "ON");
+    EXPECT_EQ(panel->delaySlider(4)->minimum(), 1);
+    EXPECT_EQ(panel->delaySlider(4)->maximum(), 60);
+    EXPECT_EQ(panel->delaySlider(4)->tickInterval(), 3);
+    SaveShot(panel.get(), "board_panel_rest.png");
+
+    unit_.State().boardStates[1] = 0x00;
+    Poll();
+    ASSERT_TRUE(PumpUntil([&] { return showsAll(false); }, kDialogWaitMs));
+    SaveShot(panel.get(), "board_panel_work.png");
+}
+
+TEST_F(DaughterBoardTest, CountdownShowsOnTheLastPressedToggle) {
+    AttachBoards({1}, 0x7F);
+    auto panel = OpenPanel(1);
+    SlideTo(panel->delaySlider(2), 5);
+    QTest::mouseClick(panel->toggleButton(2), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([this] { return unit_.State().toggle.has_value(); }, kDialogWaitMs));
+    const auto caption = [&](int element) { return panel->toggleButton(element)->text(); };
+
+    Poll();
+    ASSERT_TRUE(PumpUntil([&] { return caption(2) == "5"; }, kDialogWaitMs))
+        << caption(2).toStdString();
+    EXPECT_EQ(caption(1), "Toggle");
+    unitNow_ += std::chrono::seconds(1);
+    Poll();
+    ASSERT_TRUE(PumpUntil([&] { return caption(2) == "4"; }, kDialogWaitMs))
+        << caption(2).toStdString();
+    SaveShot(panel.get(), "board_panel_countdown.png");
+    unitNow_ += std::chrono::seconds(4);
+    Poll();
+    ASSERT_TRUE(PumpUntil([&] { return caption(2) == "Toggle"; }, kDialogWaitMs))
+        << caption(2).toStdString();
+}
+
+TEST_F(DaughterBoardTest, APanelOutlivesTheSessionEndingUnderIt) {
+    AttachBoards({4}, 0x15);
+    auto panel = OpenPanel(4);
+    ASSERT_TRUE(PumpUntil([&] { return Shows(panel->picture(1), 1, true); }, kDialogWaitMs));
+    session.ResetSession();
+    QTest::qWait(20);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(Shows(panel->picture(2), 2, false));
+}
+
+}  // namespace
+}  // namespace varnex
