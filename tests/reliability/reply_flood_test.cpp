@@ -160,6 +160,8 @@ TEST_F(ReplyFloodTest, EveryReplyIsCountedAndActedOnWhilePollingGoesOn) {
     const std::size_t heapAfterSecond = HeapInUse();
 
     EXPECT_LT(heapAfterSecond, heapAfterFirst + kAllowedGrowth);
+    RecordProperty("heap_growth_bytes", std::to_string(static_cast<long long>(heapAfterSecond) -
+                                                       static_cast<long long>(heapAfterFirst)));
     const PacketCounters& counters = h_.session.display().counters;
     EXPECT_EQ(counters.received, std::to_string(1 + 2 * kFloodSize));
     EXPECT_EQ(counters.sent, std::to_string(1 + polls_));
