@@ -1,6 +1,6 @@
 // The stored database location is garbage, absurdly long, or names a
-// folder: start-up says so plainly, crashes nowhere, creates and changes
-// no file, and leaves the setting as it was.
+// folder or a file that is no database: start-up says so plainly, crashes
+// nowhere, creates and changes no file, and leaves the setting as it was.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,7 +20,9 @@
 namespace varnex {
 namespace {
 
+using varnex::testing::ReadBytes;
 using varnex::testing::TempFolder;
+using varnex::testing::WriteBytes;
 
 constexpr const char* kLocationKey = "Options/Database/Location";
 
@@ -75,7 +77,12 @@ struct BadLocation {
     const char* name;
     std::function<std::string(const std::string& folder)> location;
     std::vector<std::string> messages;
+    // The bytes of a file "existing" in the folder beforehand, if any.
+    std::optional<std::string> existing = std::nullopt;
 };
+
+constexpr const char* kExistingName = "existing";
+const std::string kNotesText = "Lab notes\nrelay 1: pump\n";
 
 void PrintTo(const BadLocation& bad, std::ostream* out) {
     *out << bad.name;
@@ -104,6 +111,14 @@ const BadLocation kBadLocations[] = {
      kCannotConnect},
     {"Folder", [](const std::string& folder) { return folder; }, kCannotConnect},
     {"FolderWithSlash", [](const std::string& folder) { return folder + "/"; }, kCannotConnect},
+    {"SomeoneElsesFile",
+     [](const std::string& folder) { return folder + "/" + kExistingName; },
+     {"Execution of SQL statement failed"},
+     kNotesText},
+    {"EmptyFile",
+     [](const std::string& folder) { return folder + "/" + kExistingName; },
+     {"Execution of SQL statement failed"},
+     ""},
 };
 
 class SettingsFaultTest : public ::testing::TestWithParam<BadLocation> {};
@@ -111,6 +126,10 @@ class SettingsFaultTest : public ::testing::TestWithParam<BadLocation> {};
 TEST_P(SettingsFaultTest, StartUpTellsAndTouchesNothing) {
     TempFolder folder;
     SettingsStore settings;
+    const std::string existing = folder.File(kExistingName);
+    if (GetParam().existing) {
+        WriteBytes(existing, *GetParam().existing);
+    }
     const std::string location = GetParam().location(folder.path());
     settings.values[kLocationKey] = location;
 
@@ -120,7 +139,16 @@ TEST_P(SettingsFaultTest, StartUpTellsAndTouchesNothing) {
     EXPECT_EQ(settings.messages, GetParam().messages);
     EXPECT_EQ(settings.writes, 0);
     EXPECT_EQ(settings.values[kLocationKey], location);
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "a file was made";
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    if (GetParam().existing) {
+        EXPECT_EQ(left, std::vector<std::string>{kExistingName});
+        EXPECT_EQ(ReadBytes(existing), *GetParam().existing);
+    } else {
+        EXPECT_TRUE(left.empty()) << "a file was made";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Locations, SettingsFaultTest, ::testing::ValuesIn(kBadLocations),
