@@ -197,5 +197,24 @@ TEST_F(ReplyFloodTest, EveryReplyIsCountedAndActedOnWhilePollingGoesOn) {
     EXPECT_FALSE(h_.TimerRunning(kPollTimer));
 }
 
+// The largest datagrams UDP carries are cut to the reply buffer, and each
+// still counts once.
+TEST(OversizedReply, IsReadOnceAndCutToTheBuffer) {
+    SessionHarness h;
+    h.Start();
+    constexpr std::size_t kLargestDatagram = 65507;
+    for (uint8_t code : {uint8_t{3}, uint8_t{5}, uint8_t{4}}) {
+        Bytes reply = ReturnCodeBytes(code);
+        reply.resize(kLargestDatagram, 0xEE);
+        ASSERT_TRUE(h.Deliver(reply));
+    }
+    EXPECT_EQ(h.session.display().counters.received, "3");
+    EXPECT_EQ(h.session.link().lastReplySize(), wire::kReplyBufferSize);
+    EXPECT_EQ(h.recorder.events, (std::vector<std::string>{"popup:Relay Script Executed!",
+                                                           "popup:Timer Data Received !",
+                                                           "popup:Timer Stopped Forcefully !"}));
+    EXPECT_FALSE(WaitReadable(h.session.link().socketDescriptor(), 0));
+}
+
 }  // namespace
 }  // namespace varnex
