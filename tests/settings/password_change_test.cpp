@@ -80,5 +80,21 @@ TEST_F(PasswordChangeTest, ARowThatCannotBeWrittenKeepsTheUnitsPassword) {
     EXPECT_TRUE(SessionRuns());
 }
 
+TEST_F(PasswordChangeTest, ACommandThatCannotBeSentLeavesTheStoredPasswordAsItWas) {
+    // A request without a reply changes Lost, so the next send binds a new
+    // local port, and that bind is refused.
+    session_->SendCommand(Command::Status);
+    ASSERT_TRUE(NextCommand().has_value());
+    refuseBind_ = true;
+
+    EXPECT_EQ(ChangeRemotePassword(*session_, stations_, "newpass", "newpass").outcome,
+              DialogOutcome::Closes);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_EQ(recorder_.messages[0].text, "Bind Error !!\r\nIt's Over !!");
+    EXPECT_FALSE(NextCommand(200).has_value());
+    EXPECT_EQ(Row("PASSWORD"), std::vector<std::string>{kStoredPassword});
+    EXPECT_FALSE(SessionRuns());
+}
+
 }  // namespace
 }  // namespace varnex::testing

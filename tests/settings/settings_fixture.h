@@ -60,6 +60,9 @@ class SettingsTest : public ::testing::Test {
         };
         seams.stationListText = [] { return std::string(kUnitAddress); };
         seams.link.unitPort = unit_.port();
+        seams.link.bindPort = [this](int fd, uint16_t port) {
+            return !refuseBind_ && BindAnyInterface(fd, port);
+        };
         session_ = std::make_unique<Session>(recorder_.hooks, seams);
         session_->StartSession();
         const std::optional<std::vector<uint8_t>> first = unit_.Receive();
@@ -111,6 +114,8 @@ class SettingsTest : public ::testing::Test {
     LoopbackPeer unit_;
     StationStore stations_{recorder_.hooks};
     std::unique_ptr<Session> session_;
+    // Makes the transport fail whenever it binds a fresh local port.
+    bool refuseBind_ = false;
 };
 
 // Bytes [from, to) of a datagram as text.
