@@ -2,8 +2,6 @@
 // something that is no database, overwritten, cut short, or open read-only.
 // Every operation says what failed, nothing crashes, the client writes into
 // no file that is not its database, and rows stored before are still there.
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
