@@ -76,19 +76,6 @@ TEST_F(IoControlTest, UploadSendsThePinAndBothSlots) {
     EXPECT_EQ(UnitSetting(3), (Setting{1, 0x00, 0xE0}));
 }
 
-TEST_F(IoControlTest, TheSameScriptMayServeBothStates) {
-    Open(1, {0, 0, 0});
-    ClickOption(dialog->executeOption());
-    ClickRow(dialog->forZero().names(), 7);
-    ClickRow(dialog->forOne().names(), 7);
-    Click("uploadButton");
-    ASSERT_TRUE(PumpUntil(
-        [this] {
-            return UnitSetting(1) == Setting{1, 0xE0, 0xE0};
-        },
-        kDialogWaitMs));
-}
-
 TEST_F(IoControlTest, OpensOnWithTheReportedScriptsAndSwitchesOff) {
     Open(5, {1, 0xE0, 0x00});
     EXPECT_TRUE(dialog->executeOption()->isChecked());

@@ -24,7 +24,6 @@ class TemperatureControlTest : public ScriptDialogTest {
         ScriptDialogTest::SetUp();
         StoreScript(0, "1", "Fan on");
         StoreScript(1, "27", "Heater");
-        StoreScript(2, "", "Unused");
     }
     void TearDown() override { dialog.reset(); }
 
@@ -140,20 +139,6 @@ TEST_F(TemperatureControlTest, ThresholdsMustBeApartAndInOrder) {
     EXPECT_TRUE(dialog->isVisible());
     QTest::qWait(50);
     EXPECT_EQ(unit_.State().temperatureTrigger, (Setting{1, 0x00, 0x20, 30, 20}));
-}
-
-TEST_F(TemperatureControlTest, AnEmptyScriptIsRefused) {
-    Open({0, 0, 0, 0, 0});
-    ClickOption(dialog->executeOption());
-    Click("uploadButton");
-    ClickRow(names(kUpper), 2);
-    Click("uploadButton");
-    ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[0].text,
-              "Choose a Relay Script to execute when the\r\ntemperature is greater than your "
-              "chosen threshold !");
-    EXPECT_EQ(recorder.messages[1].text, "Empty Script Not Allowed !");
-    EXPECT_TRUE(dialog->isVisible());
 }
 
 TEST_F(TemperatureControlTest, SwitchingOffSendsFiveZeros) {
