@@ -12,6 +12,7 @@
 
 #include "session/session.h"
 #include "ui/dialog_context.h"
+#include "ui/script_dialog_parts.h"
 #include "ui/script_picker.h"
 
 namespace varnex {
@@ -22,17 +23,8 @@ constexpr int kNamingPage = 1;
 
 QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    SetColour(label, QPalette::WindowText, colour);
     return label;
-}
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);  // Enter in the name field must not press one
-    return button;
 }
 
 // The numbers 1 to 8 beside the name list, one per row.
@@ -61,10 +53,10 @@ RelayScriptsDialog::RelayScriptsDialog(DialogContext& context, QWidget* parent)
       arrow_(new QLabel("< - >", this)),
       commandPlace_(new QStackedWidget(this)),
       nameEdit_(new QLineEdit(this)),
-      execute_(Button("Execute Script", "executeButton", this)),
-      upload_(Button("Upload Script", "uploadButton", this)),
-      refresh_(Button("Refresh", "refreshButton", this)),
-      close_(Button("Close", "closeButton", this)) {
+      execute_(PlainButton("Execute Script", "executeButton", this)),
+      upload_(PlainButton("Upload Script", "uploadButton", this)),
+      refresh_(PlainButton("Refresh", "refreshButton", this)),
+      close_(PlainButton("Close", "closeButton", this)) {
     setWindowTitle("Relay Scripts");
     const QColor blue(0, 0, 255);
     const QColor red(255, 0, 0);
@@ -91,8 +83,8 @@ RelayScriptsDialog::RelayScriptsDialog(DialogContext& context, QWidget* parent)
     auto* namingPanel = new QGroupBox("Upload Relay Script", commandPlace_);
     namingPanel->setObjectName("namingPanel");
     nameEdit_->setObjectName("scriptNameEdit");
-    auto* ok = Button("OK", "okButton", namingPanel);
-    auto* cancel = Button("Cancel", "cancelButton", namingPanel);
+    auto* ok = PlainButton("OK", "okButton", namingPanel);
+    auto* cancel = PlainButton("Cancel", "cancelButton", namingPanel);
     auto* namingLayout = new QVBoxLayout(namingPanel);
     namingLayout->addWidget(new QLabel("Enter Script Name", namingPanel));
     namingLayout->addWidget(nameEdit_);

@@ -13,25 +13,10 @@
 
 #include "session/session.h"
 #include "ui/dialog_context.h"
+#include "ui/script_dialog_parts.h"
 #include "ui/script_picker.h"
 
 namespace varnex {
-namespace {
-
-void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);  // Enter in a field must not set or stop the timer
-    return button;
-}
-
-}  // namespace
 
 RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
     : QDialog(parent),
@@ -51,7 +36,7 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
     readoutFont.setPointSizeF(readoutFont.pointSizeF() * 1.5);
     for (std::size_t k = 0; k < kTimerFields.size(); ++k) {
         auto* caption = new QLabel(FromWireText(kTimerFields[k].caption), this);
-        Colour(caption, QPalette::WindowText, blue);
+        SetColour(caption, QPalette::WindowText, blue);
         auto* combo = new QComboBox(this);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -62,7 +47,7 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
         combo->setMinimumContentsLength(3);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         auto* readout = new QLabel(FromWireText(kTimerValueStart), this);
-        Colour(readout, QPalette::WindowText, red);
+        SetColour(readout, QPalette::WindowText, red);
         readout->setFont(readoutFont);
         // Only a value picked from the list counts; typing alone does not,
         // and Enter in the edit field must not turn typing into a pick.
@@ -84,8 +69,8 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
 
     scriptLabel_->setObjectName("scriptLabel");
     scriptLabel_->setAutoFillBackground(true);
-    Colour(scriptLabel_, QPalette::Window, Qt::black);
-    Colour(scriptLabel_, QPalette::WindowText, QColor(255, 255, 0));
+    SetColour(scriptLabel_, QPalette::Window, Qt::black);
+    SetColour(scriptLabel_, QPalette::WindowText, QColor(255, 255, 0));
     scriptLabel_->setMargin(3);
 
     picker_->FitNameRows();
@@ -98,10 +83,10 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
     continuous_->setObjectName("continuous");
     oneShot_->setChecked(true);
 
-    auto* setTimer = Button("Set Timer", "setTimerButton", this);
-    auto* stopTimer = Button("Stop Timer", "stopTimerButton", this);
-    auto* refresh = Button("Refresh", "refreshButton", this);
-    auto* cancel = Button("Cancel", "cancelButton", this);
+    auto* setTimer = PlainButton("Set Timer", "setTimerButton", this);
+    auto* stopTimer = PlainButton("Stop Timer", "stopTimerButton", this);
+    auto* refresh = PlainButton("Refresh", "refreshButton", this);
+    auto* cancel = PlainButton("Cancel", "cancelButton", this);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {setTimer, stopTimer, refresh, cancel}) {
         buttons->addWidget(button);
