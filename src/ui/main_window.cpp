@@ -12,17 +12,27 @@
 #include "text/conversions.h"
 #include "ui/about_box.h"
 #include "ui/button_images.h"
+#include "ui/change_mac_dialog.h"
+#include "ui/change_remote_ip_dialog.h"
 #include "ui/database_options_dialog.h"
+#include "ui/daughter_board_dialogs.h"
 #include "ui/delete_station_dialog.h"
 #include "ui/display_renderer.h"
+#include "ui/io_control_dialog.h"
 #include "ui/qt_platform_hooks.h"
+#include "ui/relay_control_dialog.h"
+#include "ui/relay_scripts_dialog.h"
+#include "ui/relay_timer_dialog.h"
+#include "ui/security_settings_dialog.h"
 #include "ui/station_dialog.h"
+#include "ui/station_name_dialog.h"
+#include "ui/temperature_control_dialog.h"
+#include "ui/uptime_dialog.h"
+#include "ui/voltmeter_options_dialog.h"
 
 namespace varnex {
 
 namespace {
-
-constexpr std::size_t kStationAddressChars = 15;
 
 QFont WindowFont() {
     QFont font(QStringLiteral("MS Sans Serif"), 8);
@@ -33,6 +43,10 @@ QFont WindowFont() {
 }  // namespace
 
 MainWindow::MainWindow(MainWindowOptions options) {
+    // Fixed size: caption, system menu, minimise and close, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Varnex"));
     setWindowIcon(ButtonIcon(ButtonImage::Program));
     setFont(WindowFont());
@@ -112,6 +126,47 @@ void MainWindow::ConnectCommands() {
     on(c.autoAddRoute, &QPushButton::clicked, [this] { AutoAddRoute(); });
     on(c.stopTimer, &QPushButton::clicked,
        [this] { session_->SendCommand(Command::StopRelayTimer); });
+    ConnectFeatureDialogs();
+}
+
+void MainWindow::ConnectFeatureDialogs() {
+    MainWindowControls& c = controls_;
+    // Each dialog is modal and owned by the window; the display follows
+    // whatever happened while it was open.
+    const auto opens = [this](auto* button, std::function<void(DialogContext&)> open) {
+        connect(button, &QAbstractButton::clicked, this, [this, open = std::move(open)] {
+            open(*context_);
+            AfterEvent();
+        });
+    };
+    for (int n = 1; n <= static_cast<int>(kDisplayVoltmeters); ++n) {
+        opens(c.voltmeters[static_cast<std::size_t>(n - 1)].options,
+              [this, n](DialogContext& context) { OpenVoltmeterOptionsDialog(this, context, n); });
+    }
+    for (int n = 1; n <= static_cast<int>(kDisplayRelays); ++n) {
+        opens(c.relayButtons[static_cast<std::size_t>(n - 1)],
+              [this, n](DialogContext& context) { OpenRelayControlDialog(this, context, n); });
+    }
+    for (int n = 1; n <= static_cast<int>(kDisplayPins); ++n) {
+        opens(c.pinButtons[static_cast<std::size_t>(n - 1)],
+              [this, n](DialogContext& context) { OpenIoControlDialog(this, context, n); });
+    }
+    opens(c.runMake, [this](DialogContext& context) { OpenRelayScriptsDialog(this, context); });
+    opens(c.timerButton, [this](DialogContext& context) { OpenRelayTimerDialog(this, context); });
+    opens(c.temperatureButton,
+          [this](DialogContext& context) { OpenTemperatureControlDialog(this, context); });
+    opens(c.daughterBoardButton,
+          [this](DialogContext& context) { OpenDaughterBoardDialog(this, context); });
+    opens(c.changeMacAddress,
+          [this](DialogContext& context) { OpenChangeMacDialog(this, context); });
+    opens(c.changeIpAddress,
+          [this](DialogContext& context) { OpenChangeRemoteIpDialog(this, context); });
+    opens(c.setStationName,
+          [this](DialogContext& context) { OpenStationNameDialog(this, context); });
+    opens(c.securitySettings, [this](DialogContext& context) {
+        RefillStationList(OpenSecuritySettingsDialog(this, context));
+    });
+    opens(c.uptime, [this](DialogContext& context) { OpenUptimeDialog(this, context); });
 }
 
 void MainWindow::AfterEvent() {
@@ -195,7 +250,7 @@ void MainWindow::ShowStationNotFound() {
 
 std::string MainWindow::StationListAddress() const {
     const std::string text = ListText();
-    return TrimRight(std::string_view(text).substr(0, std::min(text.size(), kStationAddressChars)));
+    return TrimRight(std::string_view(text).substr(0, kMaxStationAddressLength));
 }
 
 std::string MainWindow::ListText() const {

@@ -53,6 +53,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void ConnectCommands();
+    void ConnectFeatureDialogs();
     void SyncTimers();
     bool FollowSocket(int fd);
     std::string ListText() const;

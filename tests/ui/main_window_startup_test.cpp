@@ -51,6 +51,9 @@ TEST_F(MainWindowTest, FirstStartWritesTheKeyAndTheSeedAndShowsTheSeedStation) {
     EXPECT_EQ(c.autoPing->text(), QStringLiteral("Auto Ping  10.10.10.10"));
     EXPECT_EQ(c.relayNames[0]->text(), QStringLiteral("Relay 1"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Varnex"));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_EQ(c.clientVersion->text(), QStringLiteral("1.8.6"));
 }
 
