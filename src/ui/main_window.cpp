@@ -68,16 +68,31 @@ MainWindow::MainWindow(MainWindowOptions options) {
     controls_ = BuildMainWindowControls(central, statusBar());
     ApplyFixedColours(controls_);
 
+    BuildMenu();
+    CreateTimers();
+    ConnectCommands();
+    AfterEvent();
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() {
+    Shutdown();
+}
+
+void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    QMenu* options_ = menuBar()->addMenu(QStringLiteral("&Options"));
-    options_->addAction(QStringLiteral("DataBase"), this, [this] {
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->addAction(QStringLiteral("DataBase"), this, [this] {
         OpenDatabaseOptionsDialog(this, *context_, databaseLocation_);
         AfterEvent();
     });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAboutBox);
+}
 
+// One QTimer per id of the core's table; SyncTimers starts and stops them.
+void MainWindow::CreateTimers() {
     for (const WindowTimer& timer : session_->timers()) {
         auto* qtimer = new QTimer(this);
         qtimer->setInterval(timer.periodMs);
@@ -88,13 +103,6 @@ MainWindow::MainWindow(MainWindowOptions options) {
         });
         timers_[id] = qtimer;
     }
-    ConnectCommands();
-    AfterEvent();
-    setFixedSize(sizeHint());
-}
-
-MainWindow::~MainWindow() {
-    Shutdown();
 }
 
 void MainWindow::ConnectCommands() {

@@ -52,6 +52,8 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void BuildMenu();
+    void CreateTimers();
     void ConnectCommands();
     void ConnectFeatureDialogs();
     void SyncTimers();
