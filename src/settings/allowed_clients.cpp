@@ -23,7 +23,7 @@ AllowedClients ReportedAllowedClients(const StatusSnapshot& snapshot) {
 DialogOutcome SendAllowedClients(Session& session, const PlatformHooks& hooks,
                                  const AllowedClients& choice, bool firstAddressComplete) {
     if (choice.onlyListed && !firstAddressComplete) {
-        ShowDialogMessage(hooks, "Invalid IP Address", MessageIcon::Stop, kProgramCaption);
+        ShowInvalidAddress(hooks);
         return DialogOutcome::StaysOpen;
     }
     const char* question = choice.onlyListed ? "Only Allow certain IP addresses to connect?"

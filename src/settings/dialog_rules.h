@@ -7,18 +7,23 @@
 #include <string_view>
 
 #include "platform/platform_hooks.h"
+#include "session/command_line.h"
+#include "stations/station_message.h"
 
 namespace varnex {
 
 enum class DialogOutcome { StaysOpen, Closes };
 
-inline constexpr std::string_view kProgramCaption = "  Varnex v1";
 inline constexpr std::string_view kAreYouSure = "\r\nAre You Sure ?";
 
-inline void ShowDialogMessage(const PlatformHooks& hooks, std::string_view text, MessageIcon icon,
-                              std::string_view caption = {}) {
-    hooks.showMessage(
-        Message{MessageOwner::ActiveDialog, std::string(text), std::string(caption), icon});
+// A message of the open dialog without a caption of its own.
+inline void ShowDialogMessage(const PlatformHooks& hooks, std::string_view text, MessageIcon icon) {
+    hooks.showMessage(Message{MessageOwner::ActiveDialog, std::string(text), "", icon});
+}
+
+// An address field that is not complete.
+inline void ShowInvalidAddress(const PlatformHooks& hooks) {
+    ShowStationMessage(hooks, MessageOwner::ActiveDialog, kInvalidAddressText, MessageIcon::Stop);
 }
 
 // A Yes/No box without icon; "No" means nothing is sent.

@@ -53,7 +53,7 @@ DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,
 DialogOutcome ChangeRemoteIp(Session& session, const PlatformHooks& hooks,
                              std::optional<uint32_t> address) {
     if (!address) {
-        ShowDialogMessage(hooks, "Invalid IP Address", MessageIcon::Stop, kProgramCaption);
+        ShowInvalidAddress(hooks);
         return DialogOutcome::StaysOpen;
     }
     BuildCommand(session.command(), Command::SetIpAddress, session.station().password);

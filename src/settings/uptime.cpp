@@ -1,5 +1,7 @@
 #include "settings/uptime.h"
 
+#include <optional>
+
 #include "text/conversions.h"
 
 namespace varnex {
