@@ -24,10 +24,5 @@ TEST(UptimeTexts, EachRowDividesTheTextShownAbove) {
     }
 }
 
-TEST(UptimeTexts, CaptionsInRowOrder) {
-    EXPECT_EQ(std::string(kUptimeCaptions[0]), "SECONDS:");
-    EXPECT_EQ(std::string(kUptimeCaptions[5]), "YEARS:");
-}
-
 }  // namespace
 }  // namespace varnex
