@@ -3,10 +3,6 @@
 // unit on 127.0.0.1 answering through the window's own event loop.
 #pragma once
 
-// First, before any Qt header defines the keyword macro `slots`, which the
-// simulator uses as a member name.
-#include "unit/unit_server.h"
-
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -29,6 +25,7 @@
 #include "ui/qt_platform_hooks.h"
 #include "ui/return_message_dialog.h"
 #include "ui_test_support.h"
+#include "unit/unit_server.h"
 
 namespace varnex {
 

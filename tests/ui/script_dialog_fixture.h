@@ -17,16 +17,12 @@
 #include "stations/station_store.h"
 #include "ui/dialog_context.h"
 #include "ui_test_support.h"
+#include "unit/unit_server.h"
 
-// Qt's `slots` keyword would swallow the unit state's member of that name.
 // Readable failures: gtest prints a QStringList element by element.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
-
-#pragma push_macro("slots")
-#undef slots
-#include "unit/unit_server.h"
 
 namespace varnex {
 
@@ -76,18 +72,18 @@ class ScriptDialogTest : public ::testing::Test {
 
     // Puts a script into the unit's slot `index` as if uploaded earlier.
     void StoreScript(std::size_t index, const std::string& codes, const std::string& name) {
-        unit::ScriptSlot& slot = unit_.State().slots[index];
+        unit::ScriptSlot& slot = unit_.State().scriptSlots[index];
         slot.codes.fill(' ');
         slot.name.fill(' ');
         std::copy(codes.begin(), codes.end(), slot.codes.begin());
         std::copy(name.begin(), name.end(), slot.name.begin());
     }
     std::string UnitCodes(std::size_t index) const {
-        const auto& codes = unit_.State().slots[index].codes;
+        const auto& codes = unit_.State().scriptSlots[index].codes;
         return std::string(codes.begin(), codes.end());
     }
     std::string UnitName(std::size_t index) const {
-        const auto& name = unit_.State().slots[index].name;
+        const auto& name = unit_.State().scriptSlots[index].name;
         return std::string(name.begin(), name.end());
     }
 
@@ -167,4 +163,3 @@ class ScriptDialogTest : public ::testing::Test {
 
 }  // namespace varnex
 
-#pragma pop_macro("slots")

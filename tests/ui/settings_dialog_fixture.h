@@ -4,7 +4,6 @@
 // and launch is recorded.
 #pragma once
 
-// Before any Qt header: the simulator's state has a member named `slots`.
 #include "settings/settings_fixture.h"
 
 #include <QAbstractButton>

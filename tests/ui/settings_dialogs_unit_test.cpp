@@ -2,8 +2,6 @@
 // unit does with the commands, and that it still takes the client after a
 // password change.
 
-// The simulator's headers come before any Qt header: its state has a
-// member named `slots`.
 #include "settings/settings_fixture.h"
 #include "unit/unit_server.h"
 

@@ -145,7 +145,7 @@ Outcome UploadScript(UnitState& state, Frame f) {
     if (!slot) {
         return Refuse("slot byte " + Number(f[wire::kUploadSlotOffset]));
     }
-    ScriptSlot& target = state.slots[*slot];
+    ScriptSlot& target = state.scriptSlots[*slot];
     const auto record = f.begin() + wire::kUploadRecordOffset;
     std::copy_n(record, wire::kScriptFieldSize, target.codes.begin());
     std::copy_n(record + wire::kScriptFieldSize, wire::kScriptFieldSize, target.name.begin());

@@ -109,8 +109,8 @@ Bytes EncodeStatusRecord(const UnitState& state, UnitTime now) {
 Bytes EncodeScriptTable(const UnitState& state) {
     Bytes reply = Header(wire::kScriptTableSize, wire::kScriptTableType);
     for (std::size_t k = 0; k < wire::kScriptSlotCount; ++k) {
-        Put(reply, wire::kScriptCodesOffset + wire::kScriptSlotStride * k, state.slots[k].codes);
-        Put(reply, wire::kScriptNameOffset + wire::kScriptSlotStride * k, state.slots[k].name);
+        Put(reply, wire::kScriptCodesOffset + wire::kScriptSlotStride * k, state.scriptSlots[k].codes);
+        Put(reply, wire::kScriptNameOffset + wire::kScriptSlotStride * k, state.scriptSlots[k].name);
     }
     return reply;
 }

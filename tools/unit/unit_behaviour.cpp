@@ -130,7 +130,7 @@ uint32_t SecondsLeft(UnitTime end, UnitTime now) {
 
 void StartScript(UnitState& state, std::size_t slot, UnitTime at, UnitEvents& events) {
     events.push_back("script " + SlotText(slot) + " started");
-    state.script = RunningScript{state.slots[slot].codes, slot, 0, at};
+    state.script = RunningScript{state.scriptSlots[slot].codes, slot, 0, at};
     RunScriptSteps(state, events);
 }
 

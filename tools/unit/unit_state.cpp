@@ -20,7 +20,7 @@ UnitState MakeUnitState(const UnitSetup& setup, UnitTime now) {
                 state.name.begin());
     state.password = PasswordField(setup.password);
     state.address = setup.address;
-    for (ScriptSlot& slot : state.slots) {
+    for (ScriptSlot& slot : state.scriptSlots) {
         slot.codes.fill(' ');
         slot.name.fill(' ');
     }

@@ -77,7 +77,7 @@ struct UnitState {
     std::array<uint8_t, wire::kStationNameSize> name{};
     std::array<uint8_t, wire::kPasswordSize> password{};
     Address4 address{};  // as last set by "F"
-    std::array<ScriptSlot, wire::kScriptSlotCount> slots{};
+    std::array<ScriptSlot, wire::kScriptSlotCount> scriptSlots{};
     RelayTimer timer;
     std::array<uint8_t, wire::kIoTriggerSize> ioTriggers{};
     std::array<uint8_t, wire::kTemperatureTriggerSize> temperatureTrigger{};
