@@ -3,7 +3,9 @@
 #include <ctime>
 
 #include "protocol/reply_kind.h"
+#include "session/command_line.h"
 #include "session/status_display.h"
+#include "stations/station_message.h"
 #include "text/conversions.h"
 
 namespace varnex {
@@ -12,9 +14,6 @@ namespace {
 constexpr std::size_t kStationIpLength = 15;
 constexpr int kPollPhaseLast = 13;
 constexpr int kCreditsLines = 4;
-constexpr const char* kStationNotFound =
-    "SQL general overness, can't find the IP Address in the Database!";
-constexpr const char* kDatabaseCaption = "  Varnex v1";
 
 }  // namespace
 
@@ -87,8 +86,8 @@ void Session::StartSession() {
     stationIp_ = TrimRight(std::string_view(seams_.stationListText()).substr(0, kStationIpLength));
     if (!LoadStation(stationIp_)) {
         ResetSession();
-        hooks_.showMessage(
-            {MessageOwner::MainWindow, kStationNotFound, kDatabaseCaption, MessageIcon::Stop});
+        hooks_.showMessage({MessageOwner::MainWindow, kStationNotFoundText,
+                            std::string(kStationCaption), MessageIcon::Stop});
         return;
     }
     display_.enabled.start = false;

@@ -76,6 +76,10 @@ MainWindow::MainWindow(MainWindowOptions options) {
 }
 
 MainWindow::~MainWindow() {
+    // Hidden first: closing a shown window from QWidget's destructor would
+    // move the focus and fire the station list's signals into members that
+    // are already gone.
+    hide();
     Shutdown();
 }
 
