@@ -8,6 +8,7 @@
 
 #include "session/session.h"
 #include "settings/unit_identity.h"
+#include "ui/dialog_buttons.h"
 #include "ui/key_filter.h"
 #include "ui/settings_dialog_look.h"
 
@@ -58,10 +59,7 @@ ChangeMacDialog::ChangeMacDialog(QWidget* parent, DialogContext& context)
     }
     fields->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     ok_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);

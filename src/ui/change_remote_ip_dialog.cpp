@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "settings/unit_identity.h"
+#include "ui/dialog_buttons.h"
 #include "ui/ip_address_field.h"
 #include "ui/settings_dialog_look.h"
 
@@ -19,10 +20,7 @@ ChangeRemoteIpDialog::ChangeRemoteIpDialog(QWidget* parent, DialogContext& conte
     setWindowTitle(QStringLiteral("Change Remote IP"));
     setWindowIcon(SettingsDialogIcon(QStringLiteral("IP"), QColor(90, 60, 160)));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     ok_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/dialog_buttons.h"
 #include "ui/station_dialog_icons.h"
 
 namespace varnex {
@@ -53,10 +54,7 @@ DatabaseOptionsDialog::DatabaseOptionsDialog(QWidget* parent, const PlatformHook
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
+#include "ui/dialog_buttons.h"
 #include "ui/station_dialog_icons.h"
 
 namespace varnex {
@@ -30,10 +31,7 @@ DeleteStationDialog::DeleteStationDialog(QWidget* parent, StationStore& store)
     delete_ = new QPushButton(QStringLiteral("DELETE"), this);
     delete_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(delete_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(delete_, cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);

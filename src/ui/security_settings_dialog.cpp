@@ -12,6 +12,7 @@
 
 #include "session/session.h"
 #include "settings/password_change.h"
+#include "ui/dialog_buttons.h"
 #include "ui/ip_address_field.h"
 #include "ui/key_filter.h"
 #include "ui/settings_dialog_look.h"
@@ -29,13 +30,6 @@ QLineEdit* MaskedField(QWidget* parent) {
 }
 
 // "OK" and "Cancel" at the foot of a page.
-QHBoxLayout* PageButtons(QPushButton* ok, QPushButton* cancel) {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return row;
-}
 
 }  // namespace
 
@@ -72,7 +66,7 @@ QWidget* SecuritySettingsDialog::PasswordPage() {
     layout->addWidget(NoteLabel(QStringLiteral("Retype Password"), page));
     layout->addWidget(retype_);
     layout->addStretch(1);
-    layout->addLayout(PageButtons(passwordOk_, cancel));
+    layout->addLayout(ConfirmButtonRow(passwordOk_, cancel));
 
     connect(passwordOk_, &QPushButton::clicked, this, [this] {
         PasswordChange change = ChangeRemotePassword(context_.session, context_.stations,
@@ -100,7 +94,7 @@ QWidget* SecuritySettingsDialog::AddressesPage() {
         layout->addWidget(field, 0, Qt::AlignHCenter);
     }
     layout->addStretch(1);
-    layout->addLayout(PageButtons(addressesOk_, cancel));
+    layout->addLayout(ConfirmButtonRow(addressesOk_, cancel));
 
     ShowReportedAddresses(ReportedAllowedClients(context_.session.snapshot()).onlyListed);
     connect(allowAll_, &QRadioButton::clicked, this, [this] { ShowReportedAddresses(false); });
@@ -155,7 +149,7 @@ QWidget* SecuritySettingsDialog::ServerSwitchPageFor(ServerSwitch which) {
     layout->addWidget(controls.enable);
     layout->addWidget(controls.disable);
     layout->addStretch(1);
-    layout->addLayout(PageButtons(controls.ok, controls.cancel));
+    layout->addLayout(ConfirmButtonRow(controls.ok, controls.cancel));
 
     QRadioButton* enable = controls.enable;
     connect(controls.ok, &QPushButton::clicked, this, [this, which, enable] {

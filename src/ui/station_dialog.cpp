@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
+#include "ui/dialog_buttons.h"
 #include "ui/ip_address_field.h"
 #include "ui/station_dialog_icons.h"
 
@@ -56,10 +57,7 @@ StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialog
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);

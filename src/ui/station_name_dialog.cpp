@@ -7,6 +7,7 @@
 
 #include "session/session.h"
 #include "settings/unit_identity.h"
+#include "ui/dialog_buttons.h"
 #include "ui/key_filter.h"
 #include "ui/settings_dialog_look.h"
 
@@ -22,10 +23,7 @@ StationNameDialog::StationNameDialog(QWidget* parent, DialogContext& context)
     setWindowIcon(SettingsDialogIcon(QStringLiteral("N"), QColor(0, 120, 120)));
     KeyFilter::Install(name_, CharacterClass::StationName, context.hooks);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     ok_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);

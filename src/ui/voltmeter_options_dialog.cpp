@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/dialog_buttons.h"
 #include "ui/key_filter.h"
 #include "ui/settings_dialog_look.h"
 
@@ -64,10 +65,7 @@ VoltmeterOptionsDialog::VoltmeterOptionsDialog(QWidget* parent, DialogContext& c
         (view.jumperInstalled ? installed_ : notInstalled_)->setChecked(true);
     }
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    auto* buttons = ConfirmButtonRow(ok_, cancel_);
     ok_->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
