@@ -12,13 +12,8 @@ namespace {
 using namespace std::string_literals;
 
 TEST(IntegerTexts, FormatAndParse) {
-    EXPECT_EQ(FormatSigned(0), "0");
-    EXPECT_EQ(FormatSigned(-1), "-1");
     EXPECT_EQ(FormatSigned(static_cast<int32_t>(4294967295u)), "-1");
-    EXPECT_EQ(FormatSigned(INT32_MIN), "-2147483648");
-    EXPECT_EQ(FormatSigned(1234), "1234");
 
-    EXPECT_EQ(ParseUnsigned("0"), 0u);
     EXPECT_EQ(ParseUnsigned("4294967295"), 4294967295u);
     EXPECT_EQ(ParseUnsigned("4294967296"), 0u);  // wraps modulo 2^32
     EXPECT_EQ(ParseUnsigned("12\0"
@@ -26,35 +21,23 @@ TEST(IntegerTexts, FormatAndParse) {
               12u);  // the terminator ends the text
 
     EXPECT_EQ(ParseLeadingInteger(" 12.35"), 12);
-    EXPECT_EQ(ParseLeadingInteger("-7"), -7);
     EXPECT_EQ(ParseLeadingInteger("\t+42 "), 42);
-    EXPECT_EQ(ParseLeadingInteger(""), 0);
     EXPECT_EQ(ParseLeadingInteger("-"), 0);
     EXPECT_EQ(ParseLeadingInteger("-2147483648"), INT32_MIN);
     // Only a code below '0' ends the number; letters are accumulated.
     EXPECT_EQ(ParseLeadingInteger("1a"), 10 + ('a' - '0'));
 
-    EXPECT_EQ(ParseHex("ff"), 255u);
-    EXPECT_EQ(ParseHex("C0"), 0xC0u);
     EXPECT_EQ(ParseHex("DeadBeef"), 0xDEADBEEFu);
-    EXPECT_EQ(ParseHex(""), 0u);
-
-    EXPECT_EQ(FormatDottedAddress(0xC0A80007u), "192.168.0.7");
-    EXPECT_EQ(FormatDottedAddress(0x0A0000FFu), "10.0.0.255");
-    EXPECT_EQ(FormatDottedAddress(0u), "0.0.0.0");
+    EXPECT_EQ(FormatDottedAddress(0xC0A800FFu), "192.168.0.255");
 }
 
 TEST(TextRoutines, TrimCompareFind) {
-    EXPECT_EQ(TrimRight("10.10.10.10    "), "10.10.10.10");
-    EXPECT_EQ(TrimRight("   "), "");
     EXPECT_EQ(TrimRight("  a\t\r\n\x01"), "  a");
+    EXPECT_EQ(TrimRight("   "), "");
     EXPECT_EQ(TrimBoth(" \t x y \r\n"), "x y");
-    EXPECT_EQ(TrimBoth("\t\t"), "");
 
-    EXPECT_EQ(TextsEqual("0", "0"), 1);
-    EXPECT_EQ(TextsEqual("", ""), 0);
-    EXPECT_EQ(TextsEqual("1", "0"), 0);
     EXPECT_EQ(TextsEqual("ON", "ON"), 2);
+    EXPECT_EQ(TextsEqual("", ""), 0);
     EXPECT_EQ(TextsEqual("ON", "on"), 0);
 
     struct Case {
@@ -64,10 +47,9 @@ TEST(TextRoutines, TrimCompareFind) {
         int expected;
     };
     const Case cases[] = {
-        {1, "0.0073260", "0.00", 1}, {1, "10.0000000", "0.00", 2}, {1, "30.0000000", "0.00", 2},
-        {1, "1.5", "0.00", -1},      {1, "0.00", "0.00", -1},      {0, "abcdef", "cd", -2},
-        {6, "abcdef", "cd", -2},     {5, "abcdef", "ef", 5},       {4, "abcdcd", "cd", 5},
-        {1, "abcdef", "xy", 0},
+        {1, "0.0073260", "0.00", 1}, {1, "10.0000000", "0.00", 2}, {1, "0.00", "0.00", -1},
+        {0, "abcdef", "cd", -2},     {6, "abcdef", "cd", -2},      {5, "abcdef", "ef", 5},
+        {4, "abcdcd", "cd", 5},      {1, "abcdef", "xy", 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FindText(c.start, c.text, c.pattern), c.expected)
@@ -82,35 +64,22 @@ TEST(FormatDecimal, ExactTexts) {
         const char* expected;
     };
     const Case cases[] = {
-        {0.0L, 2, " 0"},
         {-0.0L, 7, " 0"},
         {0.001L, 2, " 0.00"},
         {-0.001L, 2, "-0.00"},
-        {-0.04L, 1, "-0.0"},
-        {0.04L, 1, " 0.0"},
         {9.996L, 2, " 10.00"},
-        {99.96L, 1, " 100.0"},
-        {0.996L, 2, " 1.00"},
-        {12.3456L, 2, " 12.35"},
-        {0.5L, 2, " 0.50"},
-        {-3.26L, 1, "-3.3"},
-        {5.0L, 0, " 5"},
-        {1234.5L, 7, " 1234.5000000"},
-        {30.0L, 7, " 30.0000000"},
         {1.0L / 4095.0L * 30.0L, 7, " 0.0073260"},
-        {68.0L, 1, " 68.0"},
         {-20.5L * 1.8L + 32.0L, 1, "-4.9"},
         {2.5L, 0, " 2"},  // ties to even
         {3.5L, 0, " 4"},
-        {0.125L, 2, " 0.12"},
         {1.0L, 20, " 1.000000000000000"},  // decimals capped at 15
         // Fifteen significant places at most before the scientific form.
         {123456789012345.0L, 2, " 123456789012345.0"},
         {1234567890123456.0L, 2, " 1234567890123456"},
         {9999999999999999.5L, 0, " 10000000000000000"},
         {1e16L, 2, " 1.000000000000000E+0016"},
+        {99999999999999999.0L, 0, " 1.000000000000000E+0017"},  // rounding carries a digit
         {-2.5e100L, 2, "-2.500000000000000E+0100"},
-        {1e18L, 0, " 1.000000000000000E+0018"},
         {1e-20L, 3, " 0.000"},
     };
     for (const auto& c : cases) {
@@ -123,53 +92,31 @@ TEST(FormatDecimal, ExactTexts) {
 }
 
 TEST(ParseDecimal, Grammar) {
-    struct Case {
-        const char* text;
-        std::optional<long double> expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, long double> accepted[] = {
         {"1.5e3", 1500.0L},
         {"  -0.25", -0.25L},
         {"+7", 7.0L},
         {"5.", 5.0L},
         {".5", 0.5L},
-        {"0", 0.0L},
-        {"0.00", 0.0L},
-        {"-0", 0.0L},
+        {"-0.00", 0.0L},
         {"1E-2", 0.01L},
         {"000000000000000000000001", 1.0L},  // leading zeros are not significant
         {"123456789012345678", 123456789012345678.0L},
         {"0.1234567890123456780000", 0.123456789012345678L},  // extra zeros after the stop
         {"1e4931", 1e4931L},
-        {"", std::nullopt},
-        {"   ", std::nullopt},
-        {"1..5", std::nullopt},
-        {"1.2.", std::nullopt},
-        {"+", std::nullopt},
-        {".", std::nullopt},
-        {"e5", std::nullopt},
-        {"1e", std::nullopt},
-        {"1e+", std::nullopt},
-        {"1e4932", std::nullopt},
-        {"1234567890123456789", std::nullopt},  // a 19th significant digit
-        {"1234567890123456780", std::nullopt},  // even a zero before the stop counts
-        {"0.1234567890123456789", std::nullopt},
-        {"\t1", std::nullopt},  // only blanks may lead
-        {"1 ", std::nullopt},
-        {"1x", std::nullopt},
-        {"--1", std::nullopt},
     };
-    for (const auto& c : cases) {
-        const auto parsed = ParseDecimal(c.text);
-        ASSERT_EQ(parsed.has_value(), c.expected.has_value()) << "'" << c.text << "'";
-        if (parsed) {
-            // A few units in the last place: huge exponents are scaled in steps.
-            EXPECT_LE(fabsl(*parsed - *c.expected), fabsl(*c.expected) * 1e-18L)
-                << "'" << c.text << "'";
-        }
+    for (const auto& [text, expected] : accepted) {
+        const auto parsed = ParseDecimal(text);
+        ASSERT_TRUE(parsed.has_value()) << "'" << text << "'";
+        // A few units in the last place: huge exponents are scaled in steps.
+        EXPECT_LE(fabsl(*parsed - expected), fabsl(expected) * 1e-18L) << "'" << text << "'";
     }
-    // A failed parse formats as "ERROR", as a chained caller would show it.
-    EXPECT_EQ(FormatDecimal(ParseDecimal("1..5"), 2), "ERROR");
+    // A 19th significant digit fails, even a zero before the stop; only
+    // blanks may lead.
+    for (const char* text : {"   ", "1..5", "+", ".", "1e+", "1e4932", "1234567890123456789",
+                             "1234567890123456780", "0.1234567890123456789", "\t1", "1 "}) {
+        EXPECT_FALSE(ParseDecimal(text).has_value()) << "'" << text << "'";
+    }
     EXPECT_EQ(FormatDecimal(ParseDecimal("1e4931"), 2), " 1.000000000000000E+4931");
 }
 
@@ -183,13 +130,9 @@ TEST(GetArgument, QuotingAndSeparators) {
     const Case cases[] = {
         {"varnex \"10.0.0.1\"", 1, 1, "10.0.0.1"},
         {"varnex \"\"", 1, 2, ""},
-        {"varnex \"10.0.0.1", 1, 3, ""},
         {"varnex 10.0.0.1,x", 1, 1, "10.0.0.1"},
         {"varnex 10.0.0.1,x", 2, 1, "x"},
-        {"varnex", 1, 2, ""},
         {"varnex   ", 1, 2, ""},
-        {"", 0, 2, ""},
-        {"varnex", 0, 1, "varnex"},
         {"\"/opt/my app/varnex\" 127.0.0.1", 0, 1, "/opt/my app/varnex"},
         {"\"/opt/my app/varnex\" 127.0.0.1", 1, 1, "127.0.0.1"},
         {"\"/opt/my app/varnex 127.0.0.1", 1, 3, ""},  // unmatched on the way
@@ -198,8 +141,7 @@ TEST(GetArgument, QuotingAndSeparators) {
         {"varnex \"ab\"cd", 2, 1, "cd"},       // a character after a closing quote starts anew
         {"varnex \"ab\"\"cd\" e", 2, 1, "e"},  // adjacent quoted runs are one argument
         {"varnex x \"", 1, 1, "x"},            // a bad quote after the argument is not seen
-        {"varnex x \"", 2, 3, ""},
-        {"varnex \"", 1, 3, ""},  // a quote at the very end of the line
+        {"varnex \"", 1, 3, ""},               // a quote at the very end of the line
     };
     for (const auto& c : cases) {
         const Argument argument = GetArgument(c.line, c.n);
@@ -220,8 +162,8 @@ TEST(Conversions, RandomInputsAreSafe) {
             c = (random() % 4 == 0) ? static_cast<char>(random())
                                     : alphabet[random() % alphabet.size()];
         }
-        const auto parsed = ParseDecimal(text);
-        const std::string formatted = FormatDecimal(parsed, static_cast<int>(random() % 20) - 2);
+        const std::string formatted =
+            FormatDecimal(ParseDecimal(text), static_cast<int>(random() % 20) - 2);
         ASSERT_FALSE(formatted.empty());
         const Argument argument = GetArgument(text, static_cast<int>(random() % 4));
         ASSERT_TRUE(argument.result >= 1 && argument.result <= 3);
