@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,81 +24,49 @@ Bytes Frame(char letter, const std::string& passwordField, const std::string& pa
     return bytes;
 }
 
-Bytes Sent(const CommandPacket& packet) {
-    return Bytes(packet.bytes.begin(), packet.bytes.begin() + 285);
-}
-
-struct FrameCase {
-    const char* name;
-    Command command;
-    std::string password;
-    std::string expectedField;
-};
-
-TEST(CommandPacketTest, HeaderFillerAndTerminatorForEveryPasswordForm) {
-    const std::vector<FrameCase> cases = {
-        {"status, ten characters", Command::Status, "Abcdef1234", "Abcdef1234"},
-        {"status, six padded", Command::Status, "secret****", "secret****"},
-        {"status, six unpadded", Command::Status, "secret", "secret****"},
-        {"relay toggle", Command::Relay2Toggle, "secret", "secret****"},
-        {"script table", Command::RequestScriptTable, "", "**********"},
-        {"too long is cut", Command::StopRelayTimer, "abcdefghijKLM", "abcdefghij"},
+TEST(CommandPacketTest, FramesOnTheWire) {
+    const std::string record = "18              Pump            ";
+    const struct {
+        const char* name;
+        std::function<void(CommandPacket&)> build;
+        Bytes expected;
+    } cases[] = {
+        {"ten-character password",
+         [](CommandPacket& p) { BuildCommand(p, Command::Status, "Abcdef1234"); },
+         Frame('1', "Abcdef1234", "", '*')},
+        {"short password padded",
+         [](CommandPacket& p) { BuildCommand(p, Command::Relay2Toggle, "secret"); },
+         Frame('7', "secret****", "", '*')},
+        {"no password", [](CommandPacket& p) { BuildCommand(p, Command::RequestScriptTable, ""); },
+         Frame('L', "**********", "", '*')},
+        {"too long a password is cut",
+         [](CommandPacket& p) { BuildCommand(p, Command::StopRelayTimer, "abcdefghijKLM"); },
+         Frame('N', "abcdefghij", "", '*')},
+        {"station name: zero from byte 40 over a previous command's leftovers",
+         [](CommandPacket& p) {
+             p.bytes.fill(0x55);
+             BuildStationNameCommand(p, "secret", "Lab Unit 7");
+         },
+         Frame('I', "secret****", std::string("Lab Unit 7") + std::string(10, '\0'), '\0')},
+        {"station name of more than twenty keeps twenty",
+         [](CommandPacket& p) { BuildStationNameCommand(p, "pw", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"); },
+         Frame('I', "pw********", "ABCDEFGHIJKLMNOPQRST", '\0')},
+        {"upload: filler from byte 53",
+         [&](CommandPacket& p) { BuildUploadScriptCommand(p, "secret", 0xE0, record); },
+         Frame('J', "secret****", "\xE0" + record, '*')},
+        {"upload without a name keeps the filler in the name field",
+         [](CommandPacket& p) { BuildUploadScriptCommand(p, "secret", 0x20, "1               "); },
+         Frame('J', "secret****",
+               "\x20"
+               "1               ",
+               '*')},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CommandPacket packet;
-        BuildCommand(packet, c.command, c.password);
-        EXPECT_EQ(Sent(packet), Frame(static_cast<char>(c.command), c.expectedField, "", '*'))
-            << c.name;
+        c.build(packet);
+        EXPECT_EQ(Bytes(packet.bytes.begin(), packet.bytes.begin() + 285), c.expected);
     }
-}
-
-TEST(CommandPacketTest, ToggleTimeGoesOverTheFiller) {
-    CommandPacket packet;
-    BuildCommand(packet, Command::Relay1Toggle, "pw");
-    packet.bytes[20] = 30;
-    EXPECT_EQ(Sent(packet), Frame('4', "pw********", std::string(1, '\x1e'), '*'));
-}
-
-TEST(CommandPacketTest, StationNameFrameIsZeroFromByte40) {
-    CommandPacket packet;
-    packet.bytes.fill(0x55);  // a previous command's leftovers
-    BuildStationNameCommand(packet, "secret", "Lab Unit 7");
-    std::string name = "Lab Unit 7";
-    name.resize(20, '\0');
-    EXPECT_EQ(Sent(packet), Frame('I', "secret****", name, '\0'));
-}
-
-TEST(CommandPacketTest, StationNameOfMoreThanTwentyKeepsTwenty) {
-    CommandPacket packet;
-    BuildStationNameCommand(packet, "pw", "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    EXPECT_EQ(Sent(packet), Frame('I', "pw********", "ABCDEFGHIJKLMNOPQRST", '\0'));
-}
-
-TEST(CommandPacketTest, UploadFrameHasFillerFromByte53) {
-    CommandPacket packet;
-    const std::string record = "18              Pump            ";
-    BuildUploadScriptCommand(packet, "secret", 0xE0, record);
-    EXPECT_EQ(Sent(packet), Frame('J', "secret****", "\xE0" + record, '*'));
-}
-
-TEST(CommandPacketTest, UploadWithoutNameKeepsFillerInTheNameField) {
-    CommandPacket packet;
-    const std::string codes = "1               ";
-    BuildUploadScriptCommand(packet, "secret", 0x20, codes);
-    EXPECT_EQ(Sent(packet), Frame('J', "secret****", "\x20" + codes, '*'));
-}
-
-TEST(CommandPacketTest, ClearedBufferIsAllZero) {
-    CommandPacket packet;
-    BuildUploadScriptCommand(packet, "secret", 0x20, "1");
-    ClearCommand(packet);
-    EXPECT_TRUE(
-        std::all_of(packet.bytes.begin(), packet.bytes.end(), [](uint8_t b) { return b == 0; }));
-}
-
-TEST(CommandPacketTest, CatalogueHasEveryLetterOnce) {
-    const std::string letters(wire::kCommandLetters.begin(), wire::kCommandLetters.end());
-    EXPECT_EQ(letters, "123456789AEFGHIJKLMNOPQRST");
 }
 
 }  // namespace
