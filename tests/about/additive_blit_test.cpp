@@ -9,32 +9,20 @@ namespace varnex {
 namespace {
 
 TEST(AddPixels, IntensityScalesSaturatesAndKeepsTheDestinationAlpha) {
-    const struct {
-        const char* name;
-        uint32_t source;
-        uint32_t destination;
-        int intensity;
-        int times;
-        uint32_t expected;
-    } cases[] = {
-        {"white at 200 on black: 255*200/256", 0xFFFFFFFF, 0x00000000, 200, 1, 0x00C7C7C7},
-        {"twice saturates", 0xFFFFFFFF, 0x00000000, 200, 2, 0x00FFFFFF},
-        {"intensity 0 draws nothing", 0xFFFFFFFF, 0x00102030, 0, 1, 0x00102030},
-        {"negative draws nothing", 0xFFFFFFFF, 0x00102030, -7, 1, 0x00102030},
-        {"256 adds unscaled", 0x00403020, 0x00101010, 256, 1, 0x00504030},
-        {"above 256 adds unscaled", 0x00403020, 0x00101010, 5000, 1, 0x00504030},
-        {"unscaled saturates per colour", 0x0040F020, 0x00F02010, 256, 1, 0x00FFFF30},
-        {"intensity 1", 0x00FFFFFF, 0x00000000, 1, 1, 0x00000000},
-        {"destination alpha kept", 0xFFFFFFFF, 0x7F000000, 200, 1, 0x7FC7C7C7},
+    // source, destination, intensity, additions, expected
+    const std::tuple<uint32_t, uint32_t, int, int, uint32_t> cases[] = {
+        {0xFFFFFFFF, 0x7F000000, 200, 1, 0x7FC7C7C7},  // 255*200/256, the alpha byte kept
+        {0xFFFFFFFF, 0x00000000, 200, 2, 0x00FFFFFF},
+        {0x0040F020, 0x00F02010, 256, 1, 0x00FFFF30},  // unscaled, saturating per colour
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<uint32_t> destination(21, c.destination);  // covers the wide steps and tails
-        const std::vector<uint32_t> source(21, c.source);
-        for (int i = 0; i < c.times; ++i) {
-            AddPixels(destination.data(), source.data(), 21, c.intensity);
+    for (const auto& [source, destination, intensity, times, expected] : cases) {
+        // 21 pixels cover the wide steps and the tails.
+        std::vector<uint32_t> pixels(21, destination);
+        const std::vector<uint32_t> added(21, source);
+        for (int i = 0; i < times; ++i) {
+            AddPixels(pixels.data(), added.data(), 21, intensity);
         }
-        EXPECT_EQ(destination, std::vector<uint32_t>(21, c.expected));
+        EXPECT_EQ(pixels, std::vector<uint32_t>(21, expected)) << intensity << " x" << times;
     }
 }
 
@@ -55,17 +43,15 @@ uint32_t ReferenceAdd(uint32_t destination, uint32_t source, int intensity) {
 
 TEST(AddPixels, BothImplementationsMatchThePerColourRuleOnRandomPixels) {
     std::mt19937 random(7);
-    for (const int intensity : {-1, 0, 1, 77, 128, 200, 255, 256, 257, 100000}) {
+    for (const int intensity : {-1, 0, 1, 128, 255, 256, 257}) {
         for (int count = 0; count <= 37; ++count) {
             SCOPED_TRACE(::testing::Message() << "intensity " << intensity << " count " << count);
             std::vector<uint32_t> source(count);
             std::vector<uint32_t> destination(count);
+            std::vector<uint32_t> expected(count);
             for (int i = 0; i < count; ++i) {
                 source[i] = random();
                 destination[i] = random();
-            }
-            std::vector<uint32_t> expected(count);
-            for (int i = 0; i < count; ++i) {
                 expected[i] = ReferenceAdd(destination[i], source[i], intensity);
             }
             auto portable = destination;
@@ -89,27 +75,19 @@ TEST(AddRect, ASpriteHangingOverTheClipWritesOnlyInsideIt) {
     // the clip, the picture's edges do (and the sanitizers watch the heap).
     const Rect small{8, 6, 24, 18};
     const Rect whole{0, 0, 40, 30};
-    const struct {
-        const char* name;
-        Rect clip;
-        int x;
-        int y;
-    } cases[] = {
-        {"over the clip's top-left corner", small, -4, -9},
-        {"over the clip's bottom-right corner", small, 25, 20},
-        {"over the clip's left edge", small, 0, 10},
-        {"wholly inside", small, 10, 7},
-        {"wholly outside", small, 60, -40},
-        {"over the picture's top-left corner", whole, -10, -12},
-        {"over the picture's bottom-right corner", whole, 30, 22},
-        {"over the picture's right edge", whole, 35, 5},
+    const std::tuple<Rect, int, int> cases[] = {
+        {small, -4, -9},    // over the clip's top-left corner
+        {small, 25, 20},    // over its bottom-right corner
+        {small, 60, -40},   // wholly outside
+        {whole, -10, -12},  // over the picture's top-left corner
+        {whole, 30, 22},    // over its bottom-right corner
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [clip, x0, y0] : cases) {
+        SCOPED_TRACE(::testing::Message() << x0 << "," << y0);
         Surface picture = MakeSurface(40, 30);
         std::fill(picture.pixels.begin(), picture.pixels.end(), kBackground);
-        AddRect(picture, c.clip, c.x, c.y, 16, 16, sprite, 0, 0, 200);
-        const Rect lit = Intersect(c.clip, Rect{c.x, c.y, 16, 16});
+        AddRect(picture, clip, x0, y0, 16, 16, sprite, 0, 0, 200);
+        const Rect lit = Intersect(clip, Rect{x0, y0, 16, 16});
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
                 const bool inside =
