@@ -24,11 +24,8 @@ TEST_F(BoardRules, EachPressSendsOneCommandAtOnce) {
         {3, 5, BoardAction::Toggle, 12, {0x48, 0x10, 2, 12, '*'}},
         {6, 7, BoardAction::Work, 1, {0x4E, 0x40, 1, 0, '*'}},  // the output ON
         {1, 1, BoardAction::Rest, 1, {0x44, 0x01, 0, 0, '*'}},  // relay 1 NC
-        {4,
-         6,
-         BoardAction::Work,
-         30,
-         {0x4A, 0x20, 1, 0, '*'}},  // the slider counts for toggles only
+        // The slider counts for toggles only.
+        {4, 6, BoardAction::Work, 30, {0x4A, 0x20, 1, 0, '*'}},
         {5, 7, BoardAction::Toggle, 60, {0x4C, 0x40, 2, 60, '*'}},
     };
     for (const Case& c : cases) {
@@ -63,6 +60,7 @@ TEST(BoardPanel, StateBitsChoosePicturesAndButtons) {
     const std::pair<uint8_t, std::array<bool, 7>> cases[] = {
         {0x7F, {true, true, true, true, true, true, true}},  // relays on NC, the output off
         {0x15, {true, false, true, false, true, false, false}},
+        {0x00, {false, false, false, false, false, false, false}},  // relays on NO, the output on
         {0x80, {false, false, false, false, false, false, false}},  // bit 7 means nothing
     };
     for (const auto& [state, atRest] : cases) {

@@ -21,7 +21,8 @@ TEST_F(IoRules, UploadPutsThePinsSettingOnTheWire) {
     const std::tuple<int, IoChoice, Bytes> cases[] = {
         {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0, '*'}},
         {5, {true, {}, {}}, {4, 0, 0, 0, '*'}},
-        {1, {true, Row(1), Row(2)}, {0, 0, 0, 0, '*'}},  // off: nothing checked
+        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80, '*'}},  // the same slot twice
+        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0, '*'}},         // off: nothing checked
     };
     for (const auto& [pin, choice, bytes] : cases) {
         EXPECT_EQ(Upload(pin, choice), ScriptAction::Sent);

@@ -65,7 +65,7 @@ TEST(ScriptModelTest, StoresTheTableFromAReply) {
     ScriptTable table;
     table[3].name = "old";
     StoreScriptTable(table, reply);
-    EXPECT_EQ(table[0].codes, "1111111111111111");
+    EXPECT_EQ(DecodeScriptSteps(table[0].codes), Steps(16, "Relay 1 ON"));
     EXPECT_EQ(table[0].name, "SixteenCharName!");
     EXPECT_EQ(table[1].name, "Pump" + std::string(12, ' '));
     EXPECT_EQ(table[2].name, "Ab");

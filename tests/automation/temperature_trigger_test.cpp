@@ -63,8 +63,8 @@ TEST_F(TemperatureRules, ResetSendsTAtOnce) {
 TEST(TemperatureReadout, FahrenheitOfTheCelsiusField) {
     // Text that is no unsigned whole number, too large ones included, reads as 0.
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"23", " 73.4"}, {"100", " 212.0"}, {"", " 32.0"},
-        {"-5", " 32.0"}, {"2x", " 32.0"},   {"99999999999", " 32.0"},
+        {"23", " 73.4"}, {"50", " 122.0"}, {"", " 32.0"},
+        {"-5", " 32.0"}, {"2x", " 32.0"},  {"99999999999", " 32.0"},
     };
     for (const auto& [celsius, fahrenheit] : cases) {
         EXPECT_EQ(FahrenheitText(celsius), fahrenheit) << celsius;

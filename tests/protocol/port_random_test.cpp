@@ -24,6 +24,9 @@ TEST(PortRandomTest, FollowsTheMinimalStandardSequence) {
                 << seed << " draw " << i << ": " << drawn;
         }
     }
+    PortRandom seedOne;
+    SeedRandom(seedOne, 1);
+    EXPECT_EQ(RandomBelow(seedOne, 65000), 16807u);
     PortRandom programStart;
     EXPECT_EQ(RandomBelow(programStart, 0xFFFFFFFFu), Reference(12345678));
 }

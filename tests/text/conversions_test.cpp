@@ -113,7 +113,7 @@ TEST(ParseDecimal, Grammar) {
     }
     // A 19th significant digit fails, even a zero before the stop; only
     // blanks may lead.
-    for (const char* text : {"   ", "1..5", "+", ".", "1e+", "1e4932", "1234567890123456789",
+    for (const char* text : {"", "   ", "1..5", "+", ".", "1e+", "1e4932", "1234567890123456789",
                              "1234567890123456780", "0.1234567890123456789", "\t1", "1 "}) {
         EXPECT_FALSE(ParseDecimal(text).has_value()) << "'" << text << "'";
     }
@@ -141,7 +141,8 @@ TEST(GetArgument, QuotingAndSeparators) {
         {"varnex \"ab\"cd", 2, 1, "cd"},       // a character after a closing quote starts anew
         {"varnex \"ab\"\"cd\" e", 2, 1, "e"},  // adjacent quoted runs are one argument
         {"varnex x \"", 1, 1, "x"},            // a bad quote after the argument is not seen
-        {"varnex \"", 1, 3, ""},               // a quote at the very end of the line
+        {"varnex \"10.0.0.1", 1, 3, ""},
+        {"varnex \"", 1, 3, ""},  // a quote at the very end of the line
     };
     for (const auto& c : cases) {
         const Argument argument = GetArgument(c.line, c.n);
