@@ -153,29 +153,6 @@ TEST(GetArgument, QuotingAndSeparators) {
               2);  // the terminator ends the line
 }
 
-// Any byte string yields a defined result; run under the sanitizers in CI.
-TEST(Conversions, RandomInputsAreSafe) {
-    std::mt19937 random(20261206);
-    const std::string alphabet = " \t\r\n,\".+-eE0123456789xX\0\xff"s;
-    for (int round = 0; round < 20000; ++round) {
-        std::string text(random() % 40, ' ');
-        for (char& c : text) {
-            c = (random() % 4 == 0) ? static_cast<char>(random())
-                                    : alphabet[random() % alphabet.size()];
-        }
-        const std::string formatted =
-            FormatDecimal(ParseDecimal(text), static_cast<int>(random() % 20) - 2);
-        ASSERT_FALSE(formatted.empty());
-        const Argument argument = GetArgument(text, static_cast<int>(random() % 4));
-        ASSERT_TRUE(argument.result >= 1 && argument.result <= 3);
-        ASSERT_LE(argument.text.size(), text.size());
-        ParseLeadingInteger(text);
-        ParseHex(text);
-        ASSERT_LE(TrimBoth(text).size(), text.size());
-        FindText(static_cast<int>(random() % 8) - 1, text, text.substr(0, random() % 4));
-    }
-}
-
 TEST(FormatDecimal, RoundTripsThroughParseDecimal) {
     std::mt19937_64 random(7);
     for (int round = 0; round < 2000; ++round) {
