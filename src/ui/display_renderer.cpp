@@ -129,7 +129,11 @@ void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
     for (std::size_t i = 0; i < kStatusBarParts; ++i) {
         SetText(c.statusParts[i], s.statusBar[i]);
     }
-    SetColours(c.aquireData, PulseQColour(s.pulseStep), std::nullopt);
+    RenderPulse(s, c);
+}
+
+void RenderPulse(const DisplayState& s, MainWindowControls& c) {
+    c.aquireData->SetColour(PulseQColour(s.pulseStep));
 }
 
 }  // namespace varnex

@@ -10,6 +10,9 @@ namespace varnex {
 
 void RenderDisplayState(const DisplayState& state, MainWindowControls& controls);
 
+// Only the "Aquire Data" indicator: all a pulse tick changes.
+void RenderPulse(const DisplayState& state, MainWindowControls& controls);
+
 // Colours that never change, set once when the window is built.
 void ApplyFixedColours(MainWindowControls& controls);
 

@@ -103,6 +103,10 @@ void MainWindow::CreateTimers() {
         const int id = timer.id;
         connect(qtimer, &QTimer::timeout, this, [this, id] {
             session_->OnTimer(id);
+            if (id == kPulseTimer) {
+                RenderPulse(session_->display(), controls_);  // twenty times a second
+                return;
+            }
             AfterEvent();
         });
         timers_[id] = qtimer;

@@ -285,7 +285,7 @@ QGroupBox* CounterGroup(QWidget* parent, MainWindowControls& c) {
 QLayout* SessionButtons(QWidget* parent, MainWindowControls& c) {
     auto* grid = new QGridLayout;
     grid->setSpacing(3);
-    c.aquireData = new QLabel(QStringLiteral("Aquire Data"), parent);
+    c.aquireData = new PulseIndicator(QStringLiteral("Aquire Data"), parent);
     c.aquireData->setFont(IndicatorFont());
     c.start = Button(parent, QStringLiteral("START"));
     c.stop = Button(parent, QStringLiteral("STOP"));

@@ -12,6 +12,7 @@
 #include <array>
 
 #include "session/display_state.h"
+#include "ui/pulse_indicator.h"
 
 namespace varnex {
 
@@ -84,7 +85,7 @@ struct MainWindowControls {
     QLabel* received = nullptr;
     QLabel* lost = nullptr;
 
-    QLabel* aquireData = nullptr;
+    PulseIndicator* aquireData = nullptr;
     QPushButton* start = nullptr;
     QPushButton* stop = nullptr;
     QPushButton* uptime = nullptr;

@@ -141,7 +141,7 @@ TEST_F(MainWindowSessionTest, AStationOnTheCommandLineStartsASessionAndShowsEver
     EXPECT_EQ(c.received->text(), QStringLiteral("0"));
     EXPECT_EQ(c.lost->text(), QStringLiteral("0"));
     EXPECT_EQ(c.firmwareVersion->text(), QStringLiteral("* . *"));
-    EXPECT_EQ(c.aquireData->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_EQ(c.aquireData->colour(), QColor(0, 0, 0));
 
     // Nothing more goes out after STOP.
     const std::size_t logged = unitLog_.size();
@@ -181,7 +181,7 @@ TEST_F(MainWindowSessionTest, ASilentUnitShowsConnectedAndCountsEveryRequestButT
     // The indicator pulses from bright green while the session runs.
     const int step = window_->session().display().pulseStep;
     Tick(kPulseTimer);
-    EXPECT_EQ(controls().aquireData->palette().color(QPalette::WindowText),
+    EXPECT_EQ(controls().aquireData->colour(),
               QColor(0, 238 - 17 * (step + 1), 0));
 }
 
