@@ -1,28 +1,25 @@
 // The command line and the console language.
 #include <gtest/gtest.h>
 
-#include "unit/unit_console.h"
 #include "unit/unit_options.h"
 #include "unit_harness.h"
 
 namespace varnex::unit::testing {
 namespace {
 
-TEST(UnitOptions, DefaultsWhenNothingIsGiven) {
-    const ParsedOptions parsed = ParseUnitOptions({});
-    ASSERT_TRUE(parsed.options);
-    const UnitOptions& o = *parsed.options;
-    EXPECT_EQ(o.address, "127.0.0.1");
-    EXPECT_EQ(o.port, 7);
-    EXPECT_EQ(o.setup.password, "tamble");
-    EXPECT_EQ(o.setup.firmware, (std::array<uint8_t, 3>{1, 7, 4}));
-    EXPECT_EQ(o.setup.name, "Varnex Unit");
-    EXPECT_EQ(o.setup.boards, (std::array<bool, 6>{}));
-    EXPECT_EQ(o.dropEvery, 0u);
-    EXPECT_FALSE(o.quiet);
-}
+TEST(UnitOptions, DefaultsAndEveryOptionTaken) {
+    const ParsedOptions defaults = ParseUnitOptions({});
+    ASSERT_TRUE(defaults.options);
+    EXPECT_EQ(defaults.options->address, "127.0.0.1");
+    EXPECT_EQ(defaults.options->port, 7);
+    EXPECT_EQ(defaults.options->setup.password, "tamble");
+    EXPECT_EQ(defaults.options->setup.firmware, (std::array<uint8_t, 3>{1, 7, 4}));
+    EXPECT_EQ(defaults.options->setup.name, "Varnex Unit");
+    EXPECT_EQ(defaults.options->setup.boards, (std::array<bool, 6>{}));
+    EXPECT_EQ(defaults.options->dropEvery, 0u);
+    EXPECT_FALSE(defaults.options->quiet);
+    EXPECT_TRUE(ParseUnitOptions({"--help"}).options->help);
 
-TEST(UnitOptions, EveryOptionIsTaken) {
     const ParsedOptions parsed =
         ParseUnitOptions({"--address",         "127.0.0.5", "--port=0", "--password",   "abc",
                           "--firmware",        "1.6.8",     "--name",   "Lab Unit",     "--mac",
@@ -51,38 +48,22 @@ TEST(UnitOptions, BadOptionsGiveOneLineErrors) {
     };
     for (const Case& c : std::vector<Case>{
              {{"--bogus"}, "unknown option --bogus"},
+             {{"--quiet=yes"}, "unknown option --quiet"},
              {{"--port"}, "--port needs a value"},
              {{"--port", "65536"}, "bad value for --port: 65536"},
-             {{"--port", "-1"}, "bad value for --port: -1"},
              {{"--address", "127.0.1"}, "bad value for --address: 127.0.1"},
-             {{"--address", "1.2.3.256"}, "bad value for --address: 1.2.3.256"},
              {{"--password", "elevenchars"}, "bad value for --password: elevenchars"},
              {{"--password", ""}, "bad value for --password: "},
-             {{"--firmware", "1.7"}, "bad value for --firmware: 1.7"},
              {{"--firmware", "1.10.4"}, "bad value for --firmware: 1.10.4"},
              {{"--name", "twenty-one characters"}, "bad value for --name: twenty-one characters"},
              {{"--mac", "00:1A:2B:3C:4D"}, "bad value for --mac: 00:1A:2B:3C:4D"},
-             {{"--mac", "00:1A:2B:3C:4D:GG"}, "bad value for --mac: 00:1A:2B:3C:4D:GG"},
              {{"--boards", "0"}, "bad value for --boards: 0"},
              {{"--boards", "7"}, "bad value for --boards: 7"},
              {{"--delay-ms", "60001"}, "bad value for --delay-ms: 60001"},
-             {{"--quiet=yes"}, "unknown option --quiet"},
-             {{"stray"}, "unknown option stray"},
          }) {
         const ParsedOptions parsed = ParseUnitOptions(c.arguments);
         EXPECT_FALSE(parsed.options) << c.error;
         EXPECT_EQ(parsed.error, c.error);
-    }
-}
-
-TEST(UnitOptions, HelpDescribesOptionsAndConsole) {
-    ASSERT_TRUE(ParseUnitOptions({"--help"}).options->help);
-    const std::string usage = UsageText();
-    for (const char* word :
-         {"--address", "--port", "--password", "--firmware", "--name", "--mac", "--boards",
-          "--drop-every", "--delay-ms", "--seed", "--quiet", "pin N 0|1", "temp C", "volts N V",
-          "drop N", "delay MS", "state", "quit"}) {
-        EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }
 
@@ -95,16 +76,12 @@ TEST(UnitConsole, CommandsAnswerAndBadInputShowsUsage) {
     for (const Case& c : std::vector<Case>{
              {"pin 3 1", "pin 3 is 1\n"},
              {"pin 6 1", "usage: pin N 0|1  (N 1-5)\n"},
-             {"pin 1 2", "usage: pin N 0|1  (N 1-5)\n"},
-             {"temp -20.5", "temperature is -20.5 C\n"},
              {"temp 20.3", "temperature is 20.5 C\n"},
-             {"temp 200", "usage: temp C  (-55 to 125, in steps of 0.5)\n"},
-             {"temp warm", "usage: temp C  (-55 to 125, in steps of 0.5)\n"},
+             {"temp 125.5", "usage: temp C  (-55 to 125, in steps of 0.5)\n"},
              {"volts 6 5", "voltmeter 6 held at 5.000 V\n"},
              {"volts 6 drift", "voltmeter 6 drifts\n"},
              {"volts 9 1", "usage: volts N V | volts N drift  (N 1-8)\n"},
              {"board 0 on", "usage: board N on|off  (N 1-6)\n"},
-             {"drop 0", "every reply is sent\n"},
              {"delay 0", "replies are delayed 0 ms\n"},
              {"delay soon", "usage: delay N\n"},
              {"", ""},
