@@ -1,10 +1,5 @@
 // Datagrams that do not come from the unit's address and port: another
 // program on the client's host, or another address of the same host.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,6 +8,7 @@
 
 #include "counters_printer.h"
 #include "session/session_harness.h"
+#include "tools/unit_harness.h"
 
 namespace varnex {
 namespace {
@@ -24,38 +20,8 @@ using testing::LoopbackPeer;
 using testing::SessionHarness;
 using testing::StatusBytes;
 using testing::WaitReadable;
+using Stranger = unit::testing::ClientSocket;
 using Bytes = std::vector<uint8_t>;
-
-constexpr int kQuietMs = 100;
-
-// A socket bound to `address` on a kernel-chosen port that sends one datagram.
-class Stranger {
-  public:
-    explicit Stranger(const char* address) {
-        fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        inet_pton(AF_INET, address, &local.sin_addr);
-        bound_ = bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
-    }
-    ~Stranger() { close(fd_); }
-    Stranger(const Stranger&) = delete;
-    Stranger& operator=(const Stranger&) = delete;
-
-    bool SendTo(uint16_t port, const Bytes& bytes) const {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return bound_ &&
-               sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                      sizeof to) == static_cast<ssize_t>(bytes.size());
-    }
-
-  private:
-    int fd_ = -1;
-    bool bound_ = false;
-};
 
 Bytes TimerStopped() {
     Bytes bytes(wire::kReplyTypeOffset + 1, 0);
@@ -71,7 +37,7 @@ Bytes Refused() {
 
 // Delivers to the session whatever its socket has, for a short bounded while.
 void ReadWhatArrives(Session& session) {
-    for (int reads = 0; reads < 8 && WaitReadable(session.link().socketDescriptor(), kQuietMs);
+    for (int reads = 0; reads < 8 && WaitReadable(session.link().socketDescriptor(), 100);
          ++reads) {
         session.OnSocketNotification(0);
     }
@@ -85,9 +51,9 @@ TEST(ForeignSender, IsNeitherCountedNorParsed) {
 
     for (const char* address : {"127.0.0.1", "127.0.0.2"}) {
         SCOPED_TRACE(address);
-        const Stranger stranger(address);
-        ASSERT_TRUE(stranger.SendTo(clientPort, TimerStopped()));
-        ASSERT_TRUE(stranger.SendTo(clientPort, Refused()));
+        Stranger stranger(address);
+        stranger.SendTo("127.0.0.1", clientPort, TimerStopped());
+        stranger.SendTo("127.0.0.1", clientPort, Refused());
         ReadWhatArrives(h.session);
     }
     EXPECT_EQ(h.session.display().counters, (PacketCounters{"1", "1", "0"}));
@@ -104,13 +70,14 @@ TEST(ForeignSender, IsNeitherCountedNorParsed) {
 TEST(ForeignSender, DatagramQueuedBeforeTheUnitIsNamedIsDiscarded) {
     HookRecorder recorder;
     LoopbackPeer peer;
-    const Stranger stranger("127.0.0.2");
+    Stranger stranger("127.0.0.2");
     int strangerSends = 0;
     const auto bindAndIntrude = [&](int fd, uint16_t port) {
         if (!BindAnyInterface(fd, port)) {
             return false;
         }
-        strangerSends += stranger.SendTo(port, Refused()) ? 1 : 0;
+        stranger.SendTo("127.0.0.1", port, Refused());
+        ++strangerSends;
         return true;
     };
     Session session(recorder.hooks,
