@@ -46,28 +46,9 @@ std::optional<uint32_t> Ipv4Of(const ifaddrs& entry) {
 }  // namespace
 
 bool IsDottedIpv4(std::string_view text) {
-    int fields = 0;
-    std::size_t i = 0;
-    while (fields < 4) {
-        const std::size_t begin = i;
-        unsigned value = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - begin < 3) {
-            value = value * 10 + static_cast<unsigned>(text[i] - '0');
-            ++i;
-        }
-        const std::size_t digits = i - begin;
-        if (digits == 0 || value > 255 || (digits > 1 && text[begin] == '0')) {
-            return false;
-        }
-        ++fields;
-        if (fields < 4) {
-            if (i >= text.size() || text[i] != '.') {
-                return false;
-            }
-            ++i;
-        }
-    }
-    return i == text.size();
+    // Only the canonical spelling: that refuses leading zeros too.
+    const std::optional<uint32_t> address = ParseDottedAddress(text);
+    return address && FormatDottedAddress(*address) == text;
 }
 
 std::vector<std::string> PingCommand(const std::string& ip) {

@@ -52,29 +52,6 @@ std::string StationAddressFromList(std::string_view listText) {
     return TrimRight(FirstCharacters(listText, kListAddressChars));
 }
 
-std::optional<std::uint32_t> ParseDottedAddress(std::string_view text) {
-    constexpr int kFields = 4;
-    constexpr std::size_t kMaxDigits = 3;
-    constexpr std::uint32_t kMaxField = 255;
-    std::uint32_t address = 0;
-    for (int field = 0; field < kFields; ++field) {
-        const bool last = field + 1 == kFields;
-        const std::size_t end = last ? text.size() : text.find('.');
-        if (end == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::string_view number = text.substr(0, end);
-        if (number.empty() || number.size() > kMaxDigits ||
-            number.find_first_not_of("0123456789") != std::string_view::npos ||
-            ParseUnsigned(number) > kMaxField) {
-            return std::nullopt;
-        }
-        address = (address << 8) | ParseUnsigned(number);
-        text.remove_prefix(last ? end : end + 1);
-    }
-    return address;
-}
-
 StationFields EditStationOpening(StationStore& store, std::string_view listText) {
     const std::optional<LoadedStation> station =
         store.LoadStation(MessageOwner::ActiveDialog, StationAddressFromList(listText));

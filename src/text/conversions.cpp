@@ -95,8 +95,7 @@ std::string FixedForm(char sign, uint64_t digits, int decimals) {
 }
 
 std::string ScientificForm(char sign, long double magnitude, int exponent) {
-    uint64_t digits =
-        static_cast<uint64_t>(rintl(magnitude * PowerOfTen(kMaxDecimals - exponent)));
+    uint64_t digits = static_cast<uint64_t>(rintl(magnitude * PowerOfTen(kMaxDecimals - exponent)));
     if (digits >= 10'000'000'000'000'000ULL) {  // rounding carried into a 17th digit
         ++exponent;
         digits = static_cast<uint64_t>(rintl(magnitude * PowerOfTen(kMaxDecimals - exponent)));
@@ -163,6 +162,29 @@ uint32_t ParseHex(std::string_view text) {
 std::string FormatDottedAddress(uint32_t address) {
     return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
            std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+std::optional<uint32_t> ParseDottedAddress(std::string_view text) {
+    constexpr int kFields = 4;
+    constexpr std::size_t kMaxDigits = 3;
+    constexpr uint32_t kMaxField = 255;
+    uint32_t address = 0;
+    for (int field = 0; field < kFields; ++field) {
+        const bool last = field + 1 == kFields;
+        const std::size_t end = last ? text.size() : text.find('.');
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::string_view number = text.substr(0, end);
+        if (number.empty() || number.size() > kMaxDigits ||
+            number.find_first_not_of("0123456789") != std::string_view::npos ||
+            ParseUnsigned(number) > kMaxField) {
+            return std::nullopt;
+        }
+        address = (address << 8) | ParseUnsigned(number);
+        text.remove_prefix(last ? end : end + 1);
+    }
+    return address;
 }
 
 std::string TrimRight(std::string_view text) {

@@ -14,7 +14,9 @@ uint32_t ParseUnsigned(std::string_view text);
 int32_t ParseLeadingInteger(std::string_view text);
 uint32_t ParseHex(std::string_view text);
 std::string FormatDottedAddress(uint32_t address);  // first field in the most significant byte
-std::string TrimRight(std::string_view text);       // drops trailing chars below 33
+// Four numbers 0..255 of one to three digits, dot-separated, nothing else.
+std::optional<uint32_t> ParseDottedAddress(std::string_view text);
+std::string TrimRight(std::string_view text);  // drops trailing chars below 33
 std::string TrimBoth(std::string_view text);
 int TextsEqual(std::string_view a, std::string_view b);
 int FindText(int start, std::string_view text, std::string_view pattern);

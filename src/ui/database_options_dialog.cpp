@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "ui/dialog_buttons.h"
 #include "ui/station_dialog_icons.h"
@@ -52,13 +51,8 @@ DatabaseOptionsDialog::DatabaseOptionsDialog(QWidget* parent, const PlatformHook
     row->addWidget(browse_);
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = ConfirmButtonRow(ok_, cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutGroupAboveButtons(this, group, ok_, cancel_);
 
     connect(browse_, &QPushButton::clicked, this, &DatabaseOptionsDialog::OnBrowse);
     connect(ok_, &QPushButton::clicked, this, &DatabaseOptionsDialog::OnOk);

@@ -29,13 +29,8 @@ DeleteStationDialog::DeleteStationDialog(QWidget* parent, StationStore& store)
     groupLayout->addWidget(addresses_);
 
     delete_ = new QPushButton(QStringLiteral("DELETE"), this);
-    delete_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = ConfirmButtonRow(delete_, cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutGroupAboveButtons(this, group, delete_, cancel_);
 
     connect(delete_, &QPushButton::clicked, this, &DeleteStationDialog::OnDelete);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

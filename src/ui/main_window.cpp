@@ -8,8 +8,8 @@
 #include "session/network_commands.h"
 #include "stations/database_location.h"
 #include "stations/seed_database.h"
+#include "stations/station_list_rules.h"
 #include "stations/station_message.h"
-#include "text/conversions.h"
 #include "ui/about_box.h"
 #include "ui/button_images.h"
 #include "ui/change_mac_dialog.h"
@@ -250,7 +250,7 @@ bool MainWindow::StartUp(const std::vector<std::string>& argv) {
             }
             break;
         case StartUpRequest::LoadDefaultStation:
-            if (!session_->LoadStation(StationListAddress())) {
+            if (!session_->LoadStation(StationAddressFromList(ListText()))) {
                 ShowStationNotFound();
             }
             break;
@@ -262,11 +262,6 @@ bool MainWindow::StartUp(const std::vector<std::string>& argv) {
 void MainWindow::ShowStationNotFound() {
     session_->ResetSession();
     ShowStationMessage(hooks_, MessageOwner::MainWindow, kStationNotFoundText, MessageIcon::Stop);
-}
-
-std::string MainWindow::StationListAddress() const {
-    const std::string text = ListText();
-    return TrimRight(std::string_view(text).substr(0, kMaxStationAddressLength));
 }
 
 std::string MainWindow::ListText() const {

@@ -63,9 +63,7 @@ class MainWindow : public QMainWindow {
     void RefillStationList(const std::optional<StationList>& list);
     void ShowAboutBox();
     void HandleCommandLine(const std::vector<std::string>& argv);
-    void LoadDefaultStation();
     void ShowStationNotFound();
-    std::string StationListAddress() const;
     void AutoAddRoute();
     void Shutdown();
 

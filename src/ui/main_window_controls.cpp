@@ -47,6 +47,18 @@ Layout* GroupLayout(QGroupBox* group) {
     return layout;
 }
 
+// Widgets laid out row by row, one cell each.
+void FillGrid(QGridLayout* grid, std::initializer_list<std::initializer_list<QWidget*>> rows) {
+    int row = 0;
+    for (const auto& cells : rows) {
+        int column = 0;
+        for (QWidget* cell : cells) {
+            grid->addWidget(cell, row, column++);
+        }
+        ++row;
+    }
+}
+
 QFont StationListFont() {
     QFont font(QStringLiteral("Lucida Console"));
     font.setPixelSize(12);
@@ -221,10 +233,8 @@ QGroupBox* ManageGroup(QWidget* parent, MainWindowControls& c) {
     c.changeIpAddress = Button(group, QStringLiteral("Change IP Address"));
     c.securitySettings = Button(group, QStringLiteral("Security Settings"));
     c.setStationName = Button(group, QStringLiteral("Set Station Name"));
-    grid->addWidget(c.changeMacAddress, 0, 0);
-    grid->addWidget(c.changeIpAddress, 0, 1);
-    grid->addWidget(c.securitySettings, 1, 0);
-    grid->addWidget(c.setStationName, 1, 1);
+    FillGrid(grid,
+             {{c.changeMacAddress, c.changeIpAddress}, {c.securitySettings, c.setStationName}});
     return group;
 }
 
@@ -292,12 +302,7 @@ QLayout* SessionButtons(QWidget* parent, MainWindowControls& c) {
     c.uptime = Button(parent, QStringLiteral("UPTIME"));
     c.about = Button(parent, QStringLiteral("ABOUT"));
     c.exit = Button(parent, QStringLiteral("EXIT"));
-    grid->addWidget(c.aquireData, 0, 0);
-    grid->addWidget(c.start, 0, 1);
-    grid->addWidget(c.stop, 0, 2);
-    grid->addWidget(c.uptime, 1, 0);
-    grid->addWidget(c.about, 1, 1);
-    grid->addWidget(c.exit, 1, 2);
+    FillGrid(grid, {{c.aquireData, c.start, c.stop}, {c.uptime, c.about, c.exit}});
     return grid;
 }
 

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "session/session.h"
 #include "ui/dialog_buttons.h"
@@ -55,13 +54,8 @@ StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialog
     }
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* buttons = ConfirmButtonRow(ok_, cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutGroupAboveButtons(this, group, ok_, cancel_);
 
     connect(ok_, &QPushButton::clicked, this, &StationDialog::OnOk);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);

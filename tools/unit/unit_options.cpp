@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "text/conversions.h"
 #include "unit/unit_console.h"
 
 namespace varnex::unit {
@@ -91,7 +92,7 @@ const std::map<std::string, Setter>& ValueOptions() {
          [](UnitOptions& o, const std::string& v) {
              const auto address = ParseDottedAddress(v);
              o.address = v;
-             o.setup.address = address.value_or(Address4{});
+             o.setup.address = AddressBytes(address.value_or(0));
              return address.has_value();
          }},
         {"--port",
@@ -160,22 +161,6 @@ std::optional<uint64_t> ParseWhole(const std::string& text, uint64_t max) {
         return std::nullopt;
     }
     return value;
-}
-
-std::optional<Address4> ParseDottedAddress(const std::string& text) {
-    const auto parts = Split(text, '.');
-    if (parts.size() != 4) {
-        return std::nullopt;
-    }
-    Address4 address{};
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto octet = ParseWhole(parts[i], 255);
-        if (!octet || parts[i].size() > 3) {
-            return std::nullopt;
-        }
-        address[i] = static_cast<uint8_t>(*octet);
-    }
-    return address;
 }
 
 ParsedOptions ParseUnitOptions(const std::vector<std::string>& arguments) {

@@ -29,8 +29,7 @@ struct ParsedOptions {
 ParsedOptions ParseUnitOptions(const std::vector<std::string>& arguments);
 std::string UsageText();
 
-// Shared with the console: whole numbers and dotted addresses, strictly.
+// Shared with the console: whole numbers, strictly.
 std::optional<uint64_t> ParseWhole(const std::string& text, uint64_t max);
-std::optional<Address4> ParseDottedAddress(const std::string& text);
 
 }  // namespace varnex::unit

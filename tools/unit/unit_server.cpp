@@ -58,9 +58,7 @@ std::string EndpointText(const sockaddr_in& endpoint) {
 }
 
 Address4 AddressOf(const sockaddr_in& endpoint) {
-    const uint32_t host = ntohl(endpoint.sin_addr.s_addr);
-    return {static_cast<uint8_t>(host >> 24), static_cast<uint8_t>(host >> 16),
-            static_cast<uint8_t>(host >> 8), static_cast<uint8_t>(host)};
+    return AddressBytes(ntohl(endpoint.sin_addr.s_addr));
 }
 
 std::optional<sockaddr_in> LocalEndpoint(int fd) {

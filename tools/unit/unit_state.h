@@ -19,6 +19,12 @@ namespace varnex::unit {
 using UnitTime = std::chrono::milliseconds;
 
 using Address4 = std::array<uint8_t, 4>;  // first octet first
+
+// An address held as one number, first octet in the most significant byte.
+inline Address4 AddressBytes(uint32_t address) {
+    return {static_cast<uint8_t>(address >> 24), static_cast<uint8_t>(address >> 16),
+            static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
+}
 using Bytes = std::vector<uint8_t>;
 using UnitEvents = std::vector<std::string>;  // what happened by itself, for the log
 
