@@ -110,9 +110,9 @@ class UnitHarness {
     explicit UnitHarness(const UnitSetup& setup = {}, uint16_t port = 0)
         : server_(
               MakeUnitState(setup, now_), [this] { return now_; },
-              [this](const std::string& line) { log_.push_back(line); }) {
-        std::string error;
-        EXPECT_TRUE(server_.Bind("127.0.0.1", port, error)) << error;
+              [this](const std::string& line) { log_.push_back(line); }),
+          bindFailure_(Bind(port)) {
+        EXPECT_FALSE(bindFailure_.has_value()) << bindFailure_.value_or("");
     }
 
     // Sends `datagram`, lets the unit serve it and returns its reply; a unit
@@ -163,9 +163,20 @@ class UnitHarness {
     }
 
   private:
+    std::optional<std::string> Bind(uint16_t port) {
+        std::string error;
+        if (server_.Bind("127.0.0.1", port, error)) {
+            return std::nullopt;
+        }
+        return error;
+    }
+
     UnitTime now_{1000};
     std::vector<std::string> log_;
     UnitServer server_;
+    // Bound before the client's socket exists, so that a unit restarted on
+    // its old port cannot find the client there.
+    std::optional<std::string> bindFailure_;
     ClientSocket client_;
 };
 
