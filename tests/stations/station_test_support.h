@@ -1,5 +1,6 @@
 // Shared pieces of the station tests: a temporary folder, a recorder for the
-// message hooks, and a look at a database file through the sqlite3 tool.
+// message hooks, a look at a database file through the sqlite3 tool, and a
+// store open on a freshly seeded database.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "platform/platform_hooks.h"
+#include "stations/seed_database.h"
+#include "stations/station_store.h"
 
 namespace varnex::testing {
 
@@ -36,6 +39,24 @@ class TempFolder {
     std::string path_;
 };
 
+// "text|caption|icon|owner", so that a whole message compares and prints in
+// one assertion.
+inline std::string MessageLine(const Message& message) {
+    // In the order of MessageIcon.
+    static constexpr const char* kIcons[] = {"none", "stop", "exclamation", "information",
+                                             "question"};
+    return message.text + "|" + message.caption + "|" + kIcons[static_cast<int>(message.icon)] +
+           (message.owner == MessageOwner::MainWindow ? "|main" : "|dialog");
+}
+
+inline std::vector<std::string> MessageLines(const std::vector<Message>& messages) {
+    std::vector<std::string> lines;
+    for (const Message& message : messages) {
+        lines.push_back(MessageLine(message));
+    }
+    return lines;
+}
+
 struct MessageRecorder {
     PlatformHooks hooks;
     std::vector<Message> messages;
@@ -50,6 +71,7 @@ struct MessageRecorder {
         }
         return texts;
     }
+    std::vector<std::string> Lines() const { return MessageLines(messages); }
 };
 
 inline std::string ReadBytes(const std::string& path) {
@@ -92,5 +114,21 @@ inline std::vector<std::string> Sqlite(const std::string& database, const std::s
     }
     return lines;
 }
+
+// A store open on a new database file that holds only the factory row.
+class SeededStationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(WriteSeedDatabaseIfMissing(path_), SeedOutcome::Written);
+        store_.OpenStationStore(path_);
+        ASSERT_TRUE(store_.IsOpen());
+    }
+    std::vector<std::string> Select(const std::string& sql) const { return Sqlite(path_, sql); }
+
+    TempFolder folder_;
+    std::string path_ = folder_.File("VNXv1.MDB");
+    MessageRecorder recorder_;
+    StationStore store_{recorder_.hooks};
+};
 
 }  // namespace varnex::testing
