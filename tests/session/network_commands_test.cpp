@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,39 +37,54 @@ std::optional<std::string> Eth0(uint32_t address) {
 }
 
 TEST(DottedAddress, AcceptsOnlyFourPlainDecimalFields) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"10.10.10.10", true},     {"0.0.0.0", true},         {"255.255.255.255", true},
-        {"127.0.0.1", true},       {"192.168.100.100", true}, {"", false},
-        {"256.1.1.1", false},      {"1.2.3", false},          {"1.2.3.4.5", false},
-        {"1.2.3.4.", false},       {".1.2.3.4", false},       {"1..3.4", false},
-        {"010.1.1.1", false},      {"1.2.3.00", false},       {"1.2.3.4 ", false},
-        {" 1.2.3.4", false},       {"-1.2.3.4", false},       {"1.2.3.4;rm", false},
-        {"1234.1.1.1", false},     {"a.b.c.d", false},        {"1.2.3.+4", false},
-        {"10.10.10.10 -f", false},
+    const std::pair<const char*, bool> cases[] = {
+        {"10.10.10.10", true}, {"255.255.255.255", true}, {"256.1.1.1", false},
+        {"1.2.3", false},      {"1.2.3.4.5", false},      {"1..3.4", false},
+        {"010.1.1.1", false},  {" 1.2.3.4", false},       {"1.2.3.4;rm", false},
+        {"1234.1.1.1", false}, {"1.2.3.+4", false},       {"10.10.10.10 -f", false},
     };
     for (const auto& [text, wellFormed] : cases) {
         EXPECT_EQ(IsDottedIpv4(text), wellFormed) << '"' << text << '"';
     }
 }
 
-TEST(AutoPing, ShowsAContinuousPingInATerminal) {
-    Recorder r;
-    EXPECT_TRUE(RunAutoPing(r.hooks, "10.10.10.10"));
-    ASSERT_EQ(r.launched.size(), 1u);
-    EXPECT_EQ(r.launched[0], (Argv{"x-terminal-emulator", "-e", "ping", "10.10.10.10"}));
-    EXPECT_TRUE(r.messages.empty());
-}
-
-TEST(AutoPing, RunsPingAloneWhenNoTerminalExists) {
-    Recorder r;
-    r.terminalExists = false;
-    EXPECT_TRUE(RunAutoPing(r.hooks, "127.0.0.1"));
-    ASSERT_EQ(r.launched.size(), 1u);
-    EXPECT_EQ(r.launched[0], (Argv{"ping", "127.0.0.1"}));
+// Each tool runs in a terminal window where one exists, on its own otherwise.
+TEST(NetworkCommands, EachToolIsStartedWithItsArguments) {
+    const struct {
+        const char* what;
+        std::function<bool(const PlatformHooks&)> run;
+        bool terminalExists;
+        Argv argv;
+    } cases[] = {
+        {"ping",
+         [](const PlatformHooks& h) { return RunAutoPing(h, "10.10.10.10"); },
+         true,
+         {"x-terminal-emulator", "-e", "ping", "10.10.10.10"}},
+        {"ping alone",
+         [](const PlatformHooks& h) { return RunAutoPing(h, "127.0.0.1"); },
+         false,
+         {"ping", "127.0.0.1"}},
+        {"route",
+         [](const PlatformHooks& h) { return RunAutoAddRoute(h, "10.10.10.10", Eth0); },
+         false,
+         {"ip", "route", "add", "10.10.10.10/32", "dev", "eth0", "src", "192.168.1.20"}},
+        {"flush",
+         [](const PlatformHooks& h) { return RunNeighbourFlush(h, "10.10.10.10"); },
+         true,
+         {"x-terminal-emulator", "-e", "ip", "neigh", "flush", "to", "10.10.10.10"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Recorder r;
+        r.terminalExists = c.terminalExists;
+        EXPECT_TRUE(c.run(r.hooks));
+        EXPECT_EQ(r.launched, std::vector<Argv>{c.argv});
+        EXPECT_TRUE(r.messages.empty());
+    }
 }
 
 TEST(NetworkCommands, MalformedStationAddressStartsNothingAndSaysSo) {
-    for (const std::string ip : {"", "10.10.10", "-c1 10.0.0.1", "300.1.1.1"}) {
+    for (const std::string ip : {"", "-c1 10.0.0.1"}) {
         Recorder r;
         EXPECT_FALSE(RunAutoPing(r.hooks, ip));
         EXPECT_FALSE(RunAutoAddRoute(r.hooks, ip, Eth0));
@@ -83,36 +99,17 @@ TEST(NetworkCommands, MalformedStationAddressStartsNothingAndSaysSo) {
     }
 }
 
-TEST(AutoAddRoute, AddsAHostRouteThroughTheLocalAddressInterface) {
-    Recorder r;
-    r.terminalExists = false;
-    EXPECT_TRUE(RunAutoAddRoute(r.hooks, "10.10.10.10", Eth0));
-    ASSERT_EQ(r.launched.size(), 1u);
-    EXPECT_EQ(r.launched[0],
-              (Argv{"ip", "route", "add", "10.10.10.10/32", "dev", "eth0", "src", "192.168.1.20"}));
-}
-
 TEST(AutoAddRoute, MissingLocalAddressOrInterfaceStartsNothing) {
-    Recorder noAddress;
-    noAddress.local.reset();
-    EXPECT_FALSE(RunAutoAddRoute(noAddress.hooks, "10.10.10.10", Eth0));
-    Recorder noInterface;
-    noInterface.local = 0x0A000001;
-    EXPECT_FALSE(RunAutoAddRoute(noInterface.hooks, "10.10.10.10", Eth0));
-    for (const Recorder* r : {&noAddress, &noInterface}) {
-        EXPECT_TRUE(r->launched.empty());
-        ASSERT_EQ(r->messages.size(), 1u);
-        EXPECT_EQ(r->messages[0].text, "Can't find the local IP Address !!\r\nNo route added.");
-        EXPECT_EQ(r->messages[0].icon, MessageIcon::Stop);
+    for (const std::optional<uint32_t> local :
+         {std::optional<uint32_t>(), std::optional(0x0A000001u)}) {
+        Recorder r;
+        r.local = local;
+        EXPECT_FALSE(RunAutoAddRoute(r.hooks, "10.10.10.10", Eth0));
+        EXPECT_TRUE(r.launched.empty());
+        ASSERT_EQ(r.messages.size(), 1u);
+        EXPECT_EQ(r.messages[0].text, "Can't find the local IP Address !!\r\nNo route added.");
+        EXPECT_EQ(r.messages[0].icon, MessageIcon::Stop);
     }
-}
-
-TEST(NeighbourFlush, FlushesTheStationEntryOnEveryInterface) {
-    Recorder r;
-    EXPECT_TRUE(RunNeighbourFlush(r.hooks, "10.10.10.10"));
-    ASSERT_EQ(r.launched.size(), 1u);
-    EXPECT_EQ(r.launched[0],
-              (Argv{"x-terminal-emulator", "-e", "ip", "neigh", "flush", "to", "10.10.10.10"}));
 }
 
 TEST(LocalInterfaces, LoopbackAddressBelongsToAnInterfaceButIsNeverTheLocalAddress) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/hook_recorder.h"
@@ -85,6 +86,22 @@ inline std::vector<uint8_t> StatusBytes(
         std::memcpy(bytes.data() + offset, values.data(), values.size());
     }
     return bytes;
+}
+
+inline std::vector<uint8_t> TextBytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// A command as the unit receives it with the lab station's password:
+// magic, letter, password field, `parameters` from byte 20, `filler` up to
+// byte 275, then zeros.
+inline std::vector<uint8_t> CommandFrame(char letter, const std::vector<uint8_t>& parameters = {},
+                                         uint8_t filler = '*') {
+    std::vector<uint8_t> frame = TextBytes(std::string("%$KQV1964") + letter + "secret****");
+    frame.insert(frame.end(), parameters.begin(), parameters.end());
+    frame.resize(275, filler);
+    frame.resize(285, 0);
+    return frame;
 }
 
 }  // namespace varnex::testing
