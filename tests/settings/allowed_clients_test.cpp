@@ -5,6 +5,7 @@
 namespace varnex::testing {
 namespace {
 
+using ::testing::ElementsAre;
 using AllowedClientsTest = SettingsTest;
 
 TEST_F(AllowedClientsTest, TheReportedModeAndAddressesOpenThePage) {
@@ -21,43 +22,42 @@ TEST_F(AllowedClientsTest, TheReportedModeAndAddressesOpenThePage) {
     EXPECT_FALSE(ReportedAllowedClients(session_->snapshot()).onlyListed);
 }
 
-TEST_F(AllowedClientsTest, OnlyTheFirstAddressFilledSendsZerosForTheOthers) {
-    const AllowedClients choice{true, {0x7F000001, 0, 0, 0, 0}};
-    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, choice, true), DialogOutcome::Closes);
-    ASSERT_EQ(recorder_.questions.size(), 1u);
-    EXPECT_EQ(recorder_.questions[0].text,
-              "Only Allow certain IP addresses to connect?\r\nAre You Sure ?");
-    EXPECT_EQ(recorder_.questions[0].caption, "Change Allowable IP state?");
-    const auto sent = NextCommand();
-    ASSERT_TRUE(sent.has_value());
-    EXPECT_EQ(sent->at(wire::kLetterOffset), 'H');
-    EXPECT_EQ(sent->at(20), 1);
-    EXPECT_EQ(std::vector<uint8_t>(sent->begin() + 21, sent->begin() + 25),
-              (std::vector<uint8_t>{127, 0, 0, 1}));
-    EXPECT_EQ(std::vector<uint8_t>(sent->begin() + 25, sent->begin() + 41),
-              std::vector<uint8_t>(16, 0));
-    EXPECT_EQ(sent->at(41), '*');
+// Only the listed mode sends addresses, unfilled ones as zeros.
+TEST_F(AllowedClientsTest, EachModeAsksItsQuestionAndSendsItsBytes) {
+    std::vector<uint8_t> listed = {1, 127, 0, 0, 1};
+    listed.resize(21, 0);
+    const struct {
+        AllowedClients choice;
+        bool firstAddressComplete;
+        const char* question;
+        std::vector<uint8_t> frame;
+    } cases[] = {
+        {{true, {0x7F000001, 0, 0, 0, 0}},
+         true,
+         "Only Allow certain IP addresses to connect?\r\nAre You Sure ?|Change Allowable IP "
+         "state?|none|dialog",
+         CommandFrame('H', listed)},
+        {{false, {0x7F000001, 0x7F000002, 0, 0, 0}},
+         false,
+         "Allow ALL IP addresses to connect?\r\nAre You Sure ?|Change Allowable IP "
+         "state?|none|dialog",
+         CommandFrame('H', {0})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.question);
+        recorder_.questions.clear();
+        EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, c.choice, c.firstAddressComplete),
+                  DialogOutcome::Closes);
+        EXPECT_THAT(Questions(), ElementsAre(c.question));
+        EXPECT_EQ(Sent(), c.frame);
+    }
     EXPECT_TRUE(SessionRuns());
-}
-
-TEST_F(AllowedClientsTest, AllowAllSendsModeZeroAndKeepsTheFiller) {
-    const AllowedClients choice{false, {0x7F000001, 0x7F000002, 0, 0, 0}};
-    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, choice, false), DialogOutcome::Closes);
-    ASSERT_EQ(recorder_.questions.size(), 1u);
-    EXPECT_EQ(recorder_.questions[0].text, "Allow ALL IP addresses to connect?\r\nAre You Sure ?");
-    const auto sent = NextCommand();
-    ASSERT_TRUE(sent.has_value());
-    EXPECT_EQ(sent->at(20), 0);
-    EXPECT_EQ(Slice(*sent, 21, 275), std::string(254, '*'));
 }
 
 TEST_F(AllowedClientsTest, AnIncompleteFirstAddressOrANoSendsNothing) {
     EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, {true, {}}, false),
               DialogOutcome::StaysOpen);
-    ASSERT_EQ(recorder_.messages.size(), 1u);
-    EXPECT_EQ(recorder_.messages[0].text, "Invalid IP Address");
-    EXPECT_EQ(recorder_.messages[0].caption, "  Varnex v1");
-    EXPECT_EQ(recorder_.messages[0].icon, MessageIcon::Stop);
+    EXPECT_THAT(Messages(), ElementsAre("Invalid IP Address|  Varnex v1|stop|dialog"));
     EXPECT_TRUE(recorder_.questions.empty());
 
     recorder_.answerYes = false;

@@ -3,7 +3,7 @@
 // hooks that record every message, question, beep and launch.
 #pragma once
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <memory>
 #include <optional>
@@ -12,6 +12,7 @@
 
 #include "protocol/loopback_peer.h"
 #include "session/session.h"
+#include "session/session_harness.h"
 #include "stations/seed_database.h"
 #include "stations/station_store.h"
 #include "stations/station_test_support.h"
@@ -90,6 +91,10 @@ class SettingsTest : public ::testing::Test {
     std::optional<std::vector<uint8_t>> NextCommand(int timeoutMs = kWaitMs) {
         return unit_.Receive(timeoutMs);
     }
+    std::vector<uint8_t> Sent() { return NextCommand().value_or(std::vector<uint8_t>{}); }
+
+    std::vector<std::string> Messages() const { return MessageLines(recorder_.messages); }
+    std::vector<std::string> Questions() const { return MessageLines(recorder_.questions); }
 
     bool SessionRuns() const {
         for (const WindowTimer& timer : session_->timers()) {
