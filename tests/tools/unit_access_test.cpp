@@ -135,6 +135,30 @@ TEST(UnitAccess, MalformedDatagramsGetNoAnswer) {
     EXPECT_THAT(unit.Log()[0], ::testing::EndsWith(" short datagram (284 bytes), no answer"));
 }
 
+// Requests queue up while the unit is busy: one look at the socket serves
+// them all (more than one read's worth), in the order they came.
+TEST(UnitAccess, AQueuedBurstIsServedInFullAndInOrder) {
+    UnitHarness unit;
+    ClientSocket client;
+    constexpr int kBurst = 40;
+    constexpr int kShortAt = 20;
+    Bytes shortFrame = Frame('1');
+    shortFrame.resize(284);
+    for (int i = 0; i < kBurst; ++i) {
+        client.SendTo(unit.Server().Address(), unit.Server().Port(),
+                      i == kShortAt ? shortFrame : Frame('1'));
+    }
+    unit.Server().Serve(kSilenceWait);
+    int replies = 0;
+    while (replies <= kBurst && client.Receive(std::chrono::milliseconds(200))) {
+        ++replies;
+    }
+    EXPECT_EQ(replies, kBurst - 1);
+    ASSERT_EQ(unit.Log().size(), static_cast<std::size_t>(kBurst));
+    EXPECT_THAT(unit.Log()[kShortAt],
+                ::testing::EndsWith(" short datagram (284 bytes), no answer"));
+}
+
 TEST(UnitPolicy, EveryNthReplyIsDroppedButItsCommandActs) {
     UnitHarness unit;
     EXPECT_EQ(unit.Console("drop 3"), "1 reply in 3 is dropped\n");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <span>
 #include <string>
 
 #include <netinet/in.h>
@@ -59,7 +60,7 @@ class UnitServer {
     };
 
     void ReceiveWaiting();
-    void Answer(const Bytes& datagram, const sockaddr_in& from);
+    void Answer(std::span<const uint8_t> datagram, const sockaddr_in& from);
     void SendDueReplies();
     void MoveTo(const Address4& address);
     void Log(const std::string& line);
@@ -73,6 +74,7 @@ class UnitServer {
     uint64_t answered_ = 0;
     std::chrono::milliseconds replyDelay_{0};
     std::deque<PendingReply> pending_;
+    Bytes receiveArea_;  // the buffers of one batch of datagrams
 };
 
 // The system's monotonic clock, counted from the call that made it.
