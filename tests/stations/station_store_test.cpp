@@ -78,13 +78,5 @@ TEST_F(StationStoreTest, ClosedStoreFailsEveryReadAtItsFirstStep) {
                             "Statement handle allocation failed|  Varnex v1|stop|main"));
 }
 
-TEST_F(StationStoreTest, MissingTableIsAnExecutionFailure) {
-    Select("DROP TABLE main");
-    EXPECT_FALSE(store_.LoadStation(MessageOwner::ActiveDialog, "10.10.10.10"));
-    EXPECT_FALSE(store_.SetDefaultStation(MessageOwner::MainWindow, "10.10.10.10"));
-    EXPECT_THAT(recorder_.Texts(), ElementsAre("Execution of SQL statement failed",
-                                               "Execution of SQL statement failed"));
-}
-
 }  // namespace
 }  // namespace varnex
