@@ -38,10 +38,6 @@ std::string FirstCharacters(std::string_view text, std::size_t count);
 // first 15 characters without trailing blanks and control characters.
 std::string StationAddressFromList(std::string_view listText);
 
-// "a.b.c.d" with four decimal numbers of 0 to 255 (first field in the most
-// significant byte); nullopt for anything else.
-std::optional<std::uint32_t> ParseDottedAddress(std::string_view text);
-
 // Edit mode opens on the station the list names; an address that is not
 // stored (or not well formed) leaves the fields empty.
 StationFields EditStationOpening(StationStore& store, std::string_view listText);

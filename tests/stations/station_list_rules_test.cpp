@@ -49,19 +49,6 @@ TEST(FirstCharacters, CountsCharactersAndNeverSplitsOne) {
     EXPECT_EQ(FirstCharacters("\xE2\x82\xAC\xE2\x82\xAC", 1), "\xE2\x82\xAC");
 }
 
-TEST(ParseDottedAddress, AcceptsOnlyFourNumbersOfAtMost255) {
-    const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
-        {"10.10.10.10", kSeedAddress}, {"255.255.255.255", 0xFFFFFFFFu},
-        {"010.0.0.1", 0x0A000001u},    {"256.0.0.1", std::nullopt},
-        {"1.2.3", std::nullopt},       {"1.2.3.4.5", std::nullopt},
-        {"1..3.4", std::nullopt},      {"1.2.3.4 ", std::nullopt},
-        {"1234.0.0.1", std::nullopt},
-    };
-    for (const auto& [text, address] : cases) {
-        EXPECT_EQ(ParseDottedAddress(text), address) << text;
-    }
-}
-
 TEST_F(StationListRulesTest, AddStoresPaddedPasswordAndListsTheNewLine) {
     const StationDialogOutcome outcome =
         AcceptStationDialog(store_, StationDialogMode::Add, {kNewAddress, "abc", "Pump house"});

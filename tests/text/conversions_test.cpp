@@ -31,6 +31,19 @@ TEST(IntegerTexts, FormatAndParse) {
     EXPECT_EQ(FormatDottedAddress(0xC0A800FFu), "192.168.0.255");
 }
 
+TEST(ParseDottedAddress, AcceptsOnlyFourNumbersOfAtMost255) {
+    const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+        {"10.10.10.10", 0x0A0A0A0Au}, {"255.255.255.255", 0xFFFFFFFFu},
+        {"010.0.0.1", 0x0A000001u},   {"256.0.0.1", std::nullopt},
+        {"1.2.3", std::nullopt},      {"1.2.3.4.5", std::nullopt},
+        {"1..3.4", std::nullopt},     {"1.2.3.4 ", std::nullopt},
+        {"1234.0.0.1", std::nullopt}, {"1.2.3.+4", std::nullopt},
+    };
+    for (const auto& [text, address] : cases) {
+        EXPECT_EQ(ParseDottedAddress(text), address) << text;
+    }
+}
+
 TEST(TextRoutines, TrimCompareFind) {
     EXPECT_EQ(TrimRight("  a\t\r\n\x01"), "  a");
     EXPECT_EQ(TrimRight("   "), "");
