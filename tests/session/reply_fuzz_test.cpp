@@ -11,6 +11,7 @@ namespace varnex {
 namespace {
 
 using testing::SessionHarness;
+using testing::WaitReadable;
 
 TEST(ReplyFuzzTest, RandomDatagramsOfEveryLength) {
     SessionHarness h;
@@ -54,13 +55,16 @@ TEST(ReplyFuzzTest, RandomDatagramsOfEveryLength) {
 TEST(ReplyFuzzTest, DatagramLongerThanTheBufferIsCut) {
     SessionHarness h;
     h.Start();
-    std::vector<uint8_t> datagram(1500, 0);
+    // The largest datagram UDP carries.
+    std::vector<uint8_t> datagram(65507, 0);
     datagram[65] = 1;
     datagram[66] = 6;
     datagram[67] = 8;
     ASSERT_TRUE(h.Deliver(datagram));
     EXPECT_EQ(h.session.link().lastReplySize(), 1024u);
     EXPECT_EQ(h.session.display().firmwareVersion, "1.6.8");
+    EXPECT_EQ(h.session.display().counters.received, "1");
+    EXPECT_FALSE(WaitReadable(h.session.link().socketDescriptor(), 0)) << "a remainder is left";
 }
 
 }  // namespace
