@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QTest>
 
 #include "ui_test_support.h"
 
@@ -21,63 +20,46 @@ bool AnyLit(const QImage& image, const QRect& area) {
     return false;
 }
 
-TEST(AboutBox, IsASmallToolWindowTitledAboutVnxv1) {
+TEST(AboutBox, ASmallToolWindowShowsTheTextsAndTheLogoAndStopsWhenClosed) {
     AboutState state;
     AboutBox box(nullptr, state);
     EXPECT_EQ(box.windowTitle(), "About VNXv1");
     EXPECT_TRUE(box.windowFlags().testFlag(Qt::Tool));
-    EXPECT_EQ(box.size(), QSize(393, 296));
     EXPECT_FALSE(box.Animating());
-}
-
-TEST(AboutBox, ShowsTheTextsAndTheLogoAndStopsWhenClosed) {
-    AboutState state;
-    AboutBox box(nullptr, state);
     box.show();
     ASSERT_TRUE(PumpUntil([&] { return box.isVisible(); }, 2000));
     EXPECT_TRUE(box.Animating());
 
     const QImage image = box.grab().toImage();
-    image.save("/tmp/varnex_about_box.png");
+    Shoot(box, "about_box");
     ASSERT_EQ(image.size(), QSize(393, 296));
     EXPECT_TRUE(AnyLit(image, QRect(80, 20, 90, 16)));    // "  Varnex v1"
     EXPECT_TRUE(AnyLit(image, QRect(40, 40, 110, 16)));   // "Client Version:"
     EXPECT_TRUE(AnyLit(image, QRect(280, 40, 60, 16)));   // the build text
     EXPECT_TRUE(AnyLit(image, QRect(190, 150, 20, 20)));  // the logo's middle
-    EXPECT_GT(state.particlePhase, 0u);
 
     box.close();
     EXPECT_FALSE(box.Animating());
     EXPECT_FALSE(box.isVisible());
 }
 
-TEST(AboutBox, TicksDrawFramesOnlyWhileShown) {
+TEST(AboutBox, TicksDrawFramesOnlyWhileShownAndReopeningRestartsTheCredits) {
     AboutState state;
     AboutBox box(nullptr, state);
     box.show();
-    ASSERT_TRUE(PumpUntil([&] { return state.particlePhase >= 30; }, 3000));
-
+    ASSERT_TRUE(
+        PumpUntil([&] { return state.particlePhase >= 30 && state.creditsX <= 380; }, 3000));
     box.hide();
     const uint32_t phase = state.particlePhase;
     QTest::qWait(100);
     EXPECT_EQ(state.particlePhase, phase);
     box.reject();
     EXPECT_FALSE(box.Animating());
-}
-
-TEST(AboutBox, ReopeningRestartsTheCreditsButNotTheParticles) {
-    AboutState state;
-    AboutBox box(nullptr, state);
-    box.show();
-    ASSERT_TRUE(PumpUntil([&] { return state.creditsX <= 380; }, 3000));
-    box.close();
-    const uint32_t phase = state.particlePhase;
 
     box.show();
     box.grab();
     EXPECT_GE(state.creditsX, 390);
-    EXPECT_NE(state.particlePhase, 10u);
-    EXPECT_EQ(state.particlePhase, (phase + 10 * ((400 - state.creditsX) / 2)) & 1023);
+    EXPECT_NE(state.particlePhase, 10u);  // the particles go on where they were
     box.close();
 }
 

@@ -1,23 +1,22 @@
+// Every feature control and menu item of the running window opens its own
+// dialog.
 #include "main_window_fixture.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QTimer>
+#include <functional>
 
 namespace varnex {
 namespace {
 
-// The class of the modal dialog a click opens, which is then closed again.
-QString DialogOpenedBy(QAbstractButton* button) {
+// The class of the modal dialog `open` opens, which is then closed again.
+QString DialogOpenedBy(const std::function<void()>& open) {
     const ModalWatchdog watchdog;
     QString opened;
-    QTimer::singleShot(0, [&opened] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            opened = QString::fromLatin1(dialog->metaObject()->className());
-            dialog->close();
-        }
+    OnNextModal([&opened](QWidget* dialog) {
+        opened = QString::fromLatin1(dialog->metaObject()->className());
+        dialog->close();
     });
-    QTest::mouseClick(button, Qt::LeftButton);
+    open();
     return opened;
 }
 
@@ -27,16 +26,11 @@ TEST_F(MainWindowTest, EveryFeatureControlOpensItsDialog) {
     Open({"varnex", "127.0.0.1"});
     ASSERT_TRUE(PumpUntil([&] { return controls().uptime->isEnabled(); }, 3000));
     MainWindowControls& c = controls();
-    ASSERT_TRUE(c.daughterBoardButton->isEnabled());
-    const QString boards = DialogOpenedBy(c.daughterBoardButton);
-    EXPECT_TRUE(boards.startsWith("varnex::Board")) << boards.toStdString();
     // "Add IP" comes last: it ends the session that enables the others.
     const std::vector<std::pair<QAbstractButton*, QString>> cases = {
-        {c.voltmeters[0].options, "varnex::VoltmeterOptionsDialog"},
+        {c.daughterBoardButton, "varnex::BoardChooserDialog"},
         {c.voltmeters[7].options, "varnex::VoltmeterOptionsDialog"},
-        {c.relayButtons[0], "varnex::RelayControlDialog"},
         {c.relayButtons[2], "varnex::RelayControlDialog"},
-        {c.pinButtons[0], "varnex::IoControlDialog"},
         {c.pinButtons[4], "varnex::IoControlDialog"},
         {c.runMake, "varnex::RelayScriptsDialog"},
         {c.timerButton, "varnex::RelayTimerDialog"},
@@ -46,12 +40,33 @@ TEST_F(MainWindowTest, EveryFeatureControlOpensItsDialog) {
         {c.setStationName, "varnex::StationNameDialog"},
         {c.securitySettings, "varnex::SecuritySettingsDialog"},
         {c.uptime, "varnex::UptimeDialog"},
+        {c.about, "varnex::AboutBox"},
         {c.addIp, "varnex::StationDialog"},
     };
     for (const auto& [button, dialog] : cases) {
-        ASSERT_TRUE(button->isEnabled()) << dialog.toStdString();
-        EXPECT_EQ(DialogOpenedBy(button), dialog) << button->text().toStdString();
+        SCOPED_TRACE(dialog.toStdString());
+        ASSERT_TRUE(button->isEnabled());
+        EXPECT_EQ(DialogOpenedBy([button = button] { QTest::mouseClick(button, Qt::LeftButton); }),
+                  dialog);
     }
+}
+
+TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogs) {
+    MainWindow& window = Open();
+    std::vector<std::vector<QString>> menus;
+    for (QAction* menu : window.menuBar()->actions()) {
+        menus.push_back({menu->text()});
+        for (QAction* item : menu->menu()->actions()) {
+            menus.back().push_back(item->text());
+        }
+    }
+    const std::vector<std::vector<QString>> expected = {
+        {"&File", "E&xit"}, {"&Options", "DataBase"}, {"&Help", "&About"}};
+    EXPECT_EQ(menus, expected);
+    window.show();
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("DataBase")->trigger(); }),
+              "varnex::DatabaseOptionsDialog");
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("&About")->trigger(); }), "varnex::AboutBox");
 }
 
 }  // namespace

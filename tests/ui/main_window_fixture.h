@@ -5,21 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QDir>
+#include <QMenuBar>
 #include <QSettings>
 #include <QSocketNotifier>
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "protocol/loopback_peer.h"
 #include "stations/database_location.h"
 #include "stations/seed_database.h"
 #include "stations/station_store.h"
+#include "stations/station_test_support.h"
 #include "stations/station_writers.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform_hooks.h"
@@ -29,41 +27,16 @@
 
 namespace varnex {
 
-// A datagram socket on 127.0.0.1 that never answers: a unit that is silent.
-class SilentPeer {
-  public:
-    SilentPeer() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t size = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentPeer() { close(fd_); }
-    uint16_t port() const { return port_; }
-
-  private:
-    int fd_;
-    uint16_t port_ = 0;
-};
-
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(config_.isValid());
-        ASSERT_TRUE(data_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", data_.path().toUtf8());
+        ASSERT_FALSE(config_.path().empty());
+        ASSERT_FALSE(data_.path().empty());
+        qputenv("XDG_CONFIG_HOME", config_.path().c_str());
+        qputenv("XDG_DATA_HOME", data_.path().c_str());
         // QSettings keeps the first folder it saw for the whole process.
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
-    }
-
-    void TearDown() override {
-        window_.reset();
-        delete unitNotifier_;
-        unit_.reset();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(config_.path()));
     }
 
     std::string DatabasePath() const { return DefaultDatabaseLocation(); }
@@ -84,24 +57,17 @@ class MainWindowTest : public ::testing::Test {
         store.CloseStationStore();
     }
 
-    void RemoveDefault() {
-        PlatformHooks quiet;
-        StationStore store(quiet);
-        store.OpenStationStore(DatabasePath());
-        ASSERT_TRUE(SetDefaultFlag(store, "10.10.10.10", false));
-        store.CloseStationStore();
-    }
-
     // The unit's clock stands still unless a test moves it.
-    unit::UnitServer& StartUnit(const unit::UnitSetup& setup = {}) {
+    unit::UnitServer& StartUnit() {
         unit_ = std::make_unique<unit::UnitServer>(
-            unit::MakeUnitState(setup, unitNow_), [this] { return unitNow_; },
+            unit::MakeUnitState({}, unitNow_), [this] { return unitNow_; },
             [this](const std::string& line) { unitLog_.push_back(line); });
         std::string error;
         EXPECT_TRUE(unit_->Bind("127.0.0.1", 0, error)) << error;
         unitPort_ = unit_->Port();
-        unitNotifier_ = new QSocketNotifier(unit_->Descriptor(), QSocketNotifier::Read);
-        QObject::connect(unitNotifier_, &QSocketNotifier::activated,
+        unitNotifier_ =
+            std::make_unique<QSocketNotifier>(unit_->Descriptor(), QSocketNotifier::Read);
+        QObject::connect(unitNotifier_.get(), &QSocketNotifier::activated,
                          [this] { unit_->Serve(std::chrono::milliseconds(0)); });
         return *unit_;
     }
@@ -133,6 +99,16 @@ class MainWindowTest : public ::testing::Test {
     }
 
     MainWindowControls& controls() { return window_->controls(); }
+    QAction* MenuItem(const QString& text) {
+        for (QAction* menu : window_->menuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->text() == text) {
+                    return item;
+                }
+            }
+        }
+        return nullptr;
+    }
     std::string StatusPart(std::size_t part) {
         return controls().statusParts[part]->text().toStdString();
     }
@@ -142,15 +118,15 @@ class MainWindowTest : public ::testing::Test {
         window_->AfterEvent();
     }
 
-    QTemporaryDir config_;
-    QTemporaryDir data_;
+    testing::TempFolder config_;
+    testing::TempFolder data_;
     std::vector<Message> messages_;
     std::vector<std::vector<std::string>> launched_;
     std::vector<int> returnCodes_;
     std::vector<std::string> unitLog_;
     unit::UnitTime unitNow_{5'000'000};
     std::unique_ptr<unit::UnitServer> unit_;
-    QSocketNotifier* unitNotifier_ = nullptr;
+    std::unique_ptr<QSocketNotifier> unitNotifier_;
     uint16_t unitPort_ = 9;  // nothing is sent in tests that start no unit
     std::unique_ptr<MainWindow> window_;
     bool startUpResult_ = false;

@@ -4,12 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
+#include "stations/station_test_support.h"
 #include "ui_test_support.h"
 
 namespace varnex {
@@ -24,8 +21,8 @@ struct BoxSeen {
 };
 
 void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton button) {
-    QTimer::singleShot(0, [&seen, button] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    OnNextModal([&seen, button](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             seen = {box->windowTitle(), box->text(), box->icon(), box->parentWidget()};
             box->button(button)->click();
         }
@@ -68,19 +65,18 @@ TEST(QtPlatformHooks, YesNoQuestionAnswersTheButtonPressed) {
 }
 
 TEST(QtPlatformHooks, SettingsLiveInTheUsersIniFile) {
-    QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    const testing::TempFolder config;
+    ASSERT_FALSE(config.path().empty());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(config.path()));
     QWidget mainWindow;
     const PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
     EXPECT_EQ(hooks.readSetting("Options/Database/Location"), std::nullopt);
     EXPECT_TRUE(hooks.writeSetting("Options/Database/Location", "/data/it's \"here\".MDB"));
     EXPECT_EQ(hooks.readSetting("Options/Database/Location"), "/data/it's \"here\".MDB");
-    QFile ini(config.filePath(QStringLiteral("Korvath/VNXv1.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    const QByteArray content = ini.readAll();
-    EXPECT_TRUE(content.contains("[Options]")) << content.toStdString();
-    EXPECT_TRUE(content.contains("Database\\Location=")) << content.toStdString();
+    const std::string content = testing::ReadBytes(config.File("Korvath/VNXv1.ini"));
+    EXPECT_NE(content.find("[Options]"), std::string::npos) << content;
+    EXPECT_NE(content.find("Database\\Location="), std::string::npos) << content;
 }
 
 TEST(QtPlatformHooks, LaunchRefusesWhatCannotStart) {
@@ -88,14 +84,6 @@ TEST(QtPlatformHooks, LaunchRefusesWhatCannotStart) {
     const PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
     EXPECT_FALSE(hooks.launch({}));
     EXPECT_FALSE(hooks.launch({"/nonexistent/varnex-no-such-program", "127.0.0.1"}));
-}
-
-TEST(QtPlatformHooks, TickCountAdvancesWithTime) {
-    QWidget mainWindow;
-    const PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
-    const uint32_t first = hooks.tickCount();
-    QTest::qWait(20);
-    EXPECT_GE(hooks.tickCount() - first, 15u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QListWidget>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <QTest>
 #include <memory>
@@ -15,14 +15,10 @@
 #include "protocol/hook_recorder.h"
 #include "session/session.h"
 #include "stations/station_store.h"
+#include "stations/station_test_support.h"
 #include "ui/dialog_context.h"
 #include "ui_test_support.h"
 #include "unit/unit_server.h"
-
-// Readable failures: gtest prints a QStringList element by element.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace varnex {
 
@@ -87,24 +83,9 @@ class ScriptDialogTest : public ::testing::Test {
         return std::string(name.begin(), name.end());
     }
 
-    static QStringList Texts(const QListWidget* list) {
-        QStringList texts;
-        for (int k = 0; k < list->count(); ++k) {
-            texts << list->item(k)->text();
-        }
-        return texts;
-    }
-    static void ClickRow(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-    }
-    // A first click, then the second one that makes it a double-click.
-    static void DoubleClickRow(QListWidget* list, int row) {
-        const QPoint at = list->visualItemRect(list->item(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    // The push button of `dialog` with that object name.
+    static void ClickButton(QWidget* dialog, const char* name) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(name), Qt::LeftButton);
     }
 
     unit::UnitTime unitNow_{5'000'000};
@@ -162,4 +143,3 @@ class ScriptDialogTest : public ::testing::Test {
 };
 
 }  // namespace varnex
-

@@ -6,35 +6,30 @@
 
 #include "settings/settings_fixture.h"
 
-#include <QAbstractButton>
-#include <QDir>
-#include <QTest>
 #include <QWidget>
-#include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "ui/dialog_context.h"
+#include "ui_test_support.h"
 
 namespace varnex::testing {
 
 class SettingsDialogTest : public SettingsTest {
   protected:
-    void Click(QAbstractButton* button) {
+    // A dialog as the main window makes it: owner, context, then `args`.
+    template <typename Dialog, typename... Args>
+    std::unique_ptr<Dialog> Show(Args&&... args) {
+        DialogContext context{*session_, stations_, recorder_.hooks};
+        auto dialog = std::make_unique<Dialog>(nullptr, context, std::forward<Args>(args)...);
+        dialog->show();
+        return dialog;
+    }
+
+    static void Click(QAbstractButton* button) {
         ASSERT_TRUE(button->isVisible()) << button->text().toStdString();
-        // Near the left edge: a radio button takes clicks only on its
-        // indicator and text, not on the rest of a stretched row.
-        const QPoint near(std::min(button->width() / 2, 8), button->height() / 2);
-        QTest::mouseClick(button, Qt::LeftButton, {}, near);
+        ClickNearLeft(button);
     }
-
-    // Saves what the dialog looks like, for a person to check by eye.
-    static void Shoot(QWidget& dialog, const QString& name) {
-        if (const QString folder = qEnvironmentVariable("VARNEX_SHOTS"); !folder.isEmpty()) {
-            QDir().mkpath(folder);
-            dialog.grab().save(folder + "/" + name + ".png");
-        }
-    }
-
-    DialogContext Context() { return {*session_, stations_, recorder_.hooks}; }
 };
 
 }  // namespace varnex::testing

@@ -1,18 +1,14 @@
-// The settings dialogs against the unit simulator on 127.0.0.1: what the
-// unit does with the commands, and that it still takes the client after a
-// password change.
+// The password page against the unit simulator on 127.0.0.1: the unit still
+// takes the client after a password change.
 
 #include "settings/settings_fixture.h"
 #include "unit/unit_server.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
-#include "ui/relay_control_dialog.h"
 #include "ui/security_settings_dialog.h"
-#include "ui/station_name_dialog.h"
+#include "ui_test_support.h"
 
 namespace varnex::testing {
 namespace {
@@ -47,11 +43,6 @@ class SettingsDialogsUnitTest : public ::testing::Test {
         Exchange();
     }
 
-    static void Click(QAbstractButton* button) {
-        const QPoint near(std::min(button->width() / 2, 8), button->height() / 2);
-        QTest::mouseClick(button, Qt::LeftButton, {}, near);
-    }
-
     DialogContext Context() { return {*session_, stations_, recorder_.hooks}; }
 
     TempFolder folder_;
@@ -63,43 +54,13 @@ class SettingsDialogsUnitTest : public ::testing::Test {
     std::unique_ptr<Session> session_;
 };
 
-TEST_F(SettingsDialogsUnitTest, TheUnitSwitchesTheRelayChosenInTheDialog) {
-    ASSERT_EQ(session_->display().relayStates[0], "OFF");
-    DialogContext context = Context();
-    RelayControlDialog dialog(nullptr, context, 1, *OpenRelayControl(*session_, 1));
-    dialog.show();
-    Click(dialog.onChoice());
-    Click(dialog.actionButton());
-    unit_.Serve(std::chrono::milliseconds(kWaitMs));
-    EXPECT_TRUE(unit_.State().relayOn[0]);
-
-    session_->OnTimer(kPollTimer);
-    Exchange();
-    EXPECT_EQ(session_->display().relayStates[0], "ON");
-}
-
-TEST_F(SettingsDialogsUnitTest, TheUnitReportsTheNewStationName) {
-    DialogContext context = Context();
-    StationNameDialog dialog(nullptr, context);
-    dialog.show();
-    dialog.nameField()->clear();
-    QTest::keyClicks(dialog.nameField(), "Pump House");
-    Click(dialog.okButton());
-    Exchange();  // the unit's acknowledgement
-
-    session_->OnTimer(kPollTimer);
-    Exchange();
-    EXPECT_EQ(session_->snapshot().stationName, "Pump House");
-    EXPECT_EQ(session_->display().stationName, "Pump House");
-}
-
 TEST_F(SettingsDialogsUnitTest, AfterAPasswordChangeTheNextStartIsAccepted) {
     DialogContext context = Context();
     SecuritySettingsDialog dialog(nullptr, context);
     dialog.show();
     QTest::keyClicks(dialog.passwordField(), "Rotor7");
     QTest::keyClicks(dialog.retypeField(), "Rotor7");
-    Click(dialog.passwordOk());
+    ClickNearLeft(dialog.passwordOk());
     unit_.Serve(std::chrono::milliseconds(kWaitMs));
     EXPECT_FALSE(dialog.isVisible());
 

@@ -5,69 +5,32 @@
 
 #include <gmock/gmock.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <QApplication>
-#include <QDialog>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "protocol/loopback_peer.h"
 #include "session/session.h"
-#include "stations/seed_database.h"
-#include "stations/station_store.h"
 #include "stations/station_test_support.h"
 #include "ui/dialog_context.h"
+#include "ui_test_support.h"
 
 namespace varnex {
 
 inline constexpr const char* kSeedLine = "10.10.10.10      VNX DEFAULT IP";
-
-// A datagram socket on 127.0.0.1 (kernel-chosen port) that never answers.
-class QuietLoopbackPeer {
-  public:
-    QuietLoopbackPeer() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t size = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
-    ~QuietLoopbackPeer() { close(fd_); }
-    QuietLoopbackPeer(const QuietLoopbackPeer&) = delete;
-    QuietLoopbackPeer& operator=(const QuietLoopbackPeer&) = delete;
-    uint16_t port() const { return port_; }
-
-  private:
-    int fd_;
-    uint16_t port_ = 0;
-};
 
 MATCHER_P2(IsStationMessage, text, icon, "") {
     return arg.text == text && arg.icon == icon && arg.caption == "  Varnex v1" &&
            arg.owner == MessageOwner::ActiveDialog;
 }
 
-class StationDialogTest : public ::testing::Test {
+class StationDialogTest : public testing::SeededStationTest {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(WriteSeedDatabaseIfMissing(path_), SeedOutcome::Written);
-        store_.OpenStationStore(path_);
-        ASSERT_TRUE(store_.IsOpen());
-    }
-
-    std::vector<std::string> Rows() {
-        return testing::Sqlite(path_, "SELECT IPADDRESS, PASSWORD, COMMENT, \"DEFAULT\" FROM main");
+    std::vector<std::string> Rows() const {
+        return Select("SELECT IPADDRESS, PASSWORD, COMMENT, \"DEFAULT\" FROM main");
     }
     const std::vector<Message>& messages() const { return recorder_.messages; }
 
-    // Starts a session with the station 127.0.0.1 against the quiet peer.
+    // Starts a session with the station 127.0.0.1 against the silent peer.
     void StartSession() {
         session_.StartSession();
         ASSERT_TRUE(PollRunning());
@@ -81,29 +44,7 @@ class StationDialogTest : public ::testing::Test {
         return false;
     }
 
-    // Runs `act` on the modal dialog once it is open; a modal dialog still
-    // open after two seconds is rejected, so a blocking exec() always ends.
-    void WhenModalOpens(std::function<void(QWidget*)> act) {
-        QTimer::singleShot(0, [act] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                act(modal);
-            }
-        });
-        modalGuard_.setSingleShot(true);
-        modalGuard_.callOnTimeout([] {
-            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ADD_FAILURE() << "modal dialog left open";
-                modal->reject();
-            }
-        });
-        modalGuard_.start(2000);
-    }
-
-    testing::TempFolder folder_;
-    std::string path_ = folder_.File("VNXv1.MDB");
-    testing::MessageRecorder recorder_;
-    StationStore store_{recorder_.hooks};
-    QuietLoopbackPeer peer_;
+    testing::LoopbackPeer peer_;  // never answers
     Session session_{recorder_.hooks,
                      SessionSeams{
                          .lookupStation =
@@ -117,7 +58,7 @@ class StationDialogTest : public ::testing::Test {
                          .link = LinkOptions{.unitPort = peer_.port()},
                      }};
     DialogContext context_{session_, store_, recorder_.hooks};
-    QTimer modalGuard_;  // stops with the test
+    ModalWatchdog watchdog_{2000};  // a dialog a test never answers is closed
 };
 
 }  // namespace varnex

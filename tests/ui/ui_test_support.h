@@ -1,12 +1,24 @@
-// Helpers shared by the window tests: bounded event pumping.
+// Helpers shared by the window tests: bounded event pumping, modal windows
+// reached from the event loop, typing and clicking as a user does, and
+// pictures of the windows on request.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
+#include <ostream>
+
+// Readable failures: gtest prints a QStringList element by element.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace varnex {
 
@@ -44,5 +56,60 @@ class ModalWatchdog {
   private:
     QTimer timer_;
 };
+
+// Runs `act` on the modal window that a blocking exec() started right after
+// this call has opened; pair it with a ModalWatchdog.
+inline void OnNextModal(const std::function<void(QWidget*)>& act) {
+    QTimer::singleShot(0, [act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            act(modal);
+        }
+    });
+}
+
+// Saves what a window looks like into the folder $VARNEX_SHOTS names, if
+// any, for a person to check by eye.
+inline void Shoot(QWidget& window, const QString& name) {
+    if (const QString folder = qEnvironmentVariable("VARNEX_SHOTS"); !folder.isEmpty()) {
+        QDir().mkpath(folder);
+        window.grab().save(folder + "/" + name + ".png");
+    }
+}
+
+// Each key goes to whichever control has the focus at that moment.
+inline void TypeIntoFocus(const char* keys) {
+    for (const char* key = keys; *key != '\0'; ++key) {
+        QTest::keyClick(QApplication::focusWidget(), *key);
+    }
+}
+
+// Near the left edge: a radio button takes clicks only on its mark and text,
+// not on the rest of a stretched row.
+inline void ClickNearLeft(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      QPoint(std::min(button->width() / 2, 8), button->height() / 2));
+}
+
+inline QStringList Texts(const QListWidget* list) {
+    QStringList texts;
+    for (int k = 0; k < list->count(); ++k) {
+        texts << list->item(k)->text();
+    }
+    return texts;
+}
+
+inline void ClickRow(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+// A first click, then the second one that makes it a double-click.
+inline void DoubleClickRow(QListWidget* list, int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
 
 }  // namespace varnex
