@@ -71,31 +71,6 @@ TEST_F(DaughterBoardTest, TheChooserOffersPresentBoardsAndClosesWithThePanelItOp
     EXPECT_FALSE(chooser.isVisible());
 }
 
-TEST_F(DaughterBoardTest, PressesReachTheUnit) {
-    AttachBoards({3, 6}, 0x7F);
-    auto panel3 = OpenPanel(3);
-    SlideTo(panel3->delaySlider(5), 12);
-    QTest::mouseClick(panel3->toggleButton(5), Qt::LeftButton);
-    ASSERT_TRUE(PumpUntil([this] { return unit_.State().toggle.has_value(); }, kDialogWaitMs));
-    const unit::ToggleTimer& toggle = *unit_.State().toggle;
-    EXPECT_TRUE(toggle.onBoard);
-    EXPECT_EQ(toggle.index, 2u);
-    EXPECT_EQ(toggle.mask, 0x10);
-    EXPECT_EQ(toggle.endsAt, unitNow_ + std::chrono::seconds(12));
-    EXPECT_EQ(unit_.State().boardStates[2], 0x7F ^ 0x10);
-    // Every send replaces the socket: the answer is read before the next press.
-    ASSERT_TRUE(PumpUntil([this] { return recorder.popups.size() == 1; }, kDialogWaitMs));
-    EXPECT_EQ(recorder.popups[0].second, "RDB Command Success !");
-    panel3.reset();
-
-    auto panel6 = OpenPanel(6);
-    // The output is off: "ON" is the button to press.
-    ASSERT_TRUE(PumpUntil([&] { return panel6->workButton(7)->isEnabled(); }, kDialogWaitMs));
-    QTest::mouseClick(panel6->workButton(7), Qt::LeftButton);
-    ASSERT_TRUE(PumpUntil([this] { return unit_.State().boardStates[5] == 0x3F; }, kDialogWaitMs));
-    EXPECT_EQ(memory.lastElement, 7);
-}
-
 TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
     AttachBoards({2}, 0x7F);
     auto panel = OpenPanel(2);
@@ -118,6 +93,11 @@ TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
     SlideTo(panel->delaySlider(2), 5);
     QTest::mouseClick(panel->toggleButton(2), Qt::LeftButton);
     ASSERT_TRUE(PumpUntil([this] { return unit_.State().toggle.has_value(); }, kDialogWaitMs));
+    EXPECT_EQ(unit_.State().toggle->mask, 0x02);
+    EXPECT_EQ(unit_.State().toggle->endsAt, unitNow_ + std::chrono::seconds(5));
+    EXPECT_EQ(unit_.State().boardStates[1], 0x7F ^ 0x02);
+    ASSERT_TRUE(PumpUntil([this] { return !recorder.popups.empty(); }, kDialogWaitMs));
+    EXPECT_EQ(recorder.popups[0].second, "RDB Command Success !");
     const auto caption = [&](int element) { return panel->toggleButton(element)->text(); };
     unitNow_ += std::chrono::seconds(1);
     Poll();
@@ -129,11 +109,20 @@ TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
     unitNow_ += std::chrono::seconds(4);
     Poll();
     ASSERT_TRUE(PumpUntil([&] { return caption(2) == "Toggle"; }, kDialogWaitMs));
-
     unit_.State().boardStates[1] = 0x00;
     Poll();
     ASSERT_TRUE(PumpUntil([&] { return showsAll(false); }, kDialogWaitMs));
     Shoot(*panel, "board_panel_work");
+}
+
+TEST_F(DaughterBoardTest, AWorkButtonSwitchesTheOutputAndIsRemembered) {
+    AttachBoards({6}, 0x7F);
+    auto panel = OpenPanel(6);
+    // The output is off: "ON" is the button to press.
+    ASSERT_TRUE(PumpUntil([&] { return panel->workButton(7)->isEnabled(); }, kDialogWaitMs));
+    QTest::mouseClick(panel->workButton(7), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([this] { return unit_.State().boardStates[5] == 0x3F; }, kDialogWaitMs));
+    EXPECT_EQ(memory.lastElement, 7);
 }
 
 TEST_F(DaughterBoardTest, APanelOutlivesTheSessionEndingUnderIt) {

@@ -43,11 +43,14 @@ TEST_F(DeleteStationDialogTest, OpensOnEveryAddressWithTheDefaultInTheField) {
     EXPECT_TRUE(dialog_->addressList()->isEditable());
 }
 
-TEST_F(DeleteStationDialogTest, FactoryAddressIsRefusedEvenWhenAnotherIsDefault) {
+TEST_F(DeleteStationDialogTest, FactoryAddressIsRefusedAndCancelDeletesNothing) {
     DeleteTyped("10.10.10.10");
     EXPECT_TRUE(dialog_->isVisible());
     EXPECT_THAT(messages(),
                 ElementsAre(IsStationMessage("Don't Delete the Default IP!", MessageIcon::None)));
+    QTest::mouseClick(dialog_->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_FALSE(dialog_->refilledList());
     EXPECT_EQ(Rows().size(), 2u);
 }
 
@@ -60,14 +63,6 @@ TEST_F(DeleteStationDialogTest, DeletingTheDefaultStationLeavesTheListTextEmpty)
     EXPECT_EQ(dialog_->refilledList()->text, "");
     EXPECT_THAT(messages(), ElementsAre(IsStationMessage("IP Address Deleted From Database !",
                                                          MessageIcon::None)));
-}
-
-TEST_F(DeleteStationDialogTest, CancelDeletesNothing) {
-    QTest::mouseClick(dialog_->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_FALSE(dialog_->refilledList());
-    EXPECT_EQ(Rows().size(), 2u);
-    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(DeleteStationDialogTest, EntryPointEndsTheRunningSessionFirst) {

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "protocol/loopback_peer.h"
 #include "stations/database_location.h"
 #include "stations/seed_database.h"
 #include "stations/station_store.h"

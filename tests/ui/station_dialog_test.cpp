@@ -66,22 +66,23 @@ TEST_F(StationDialogUiTest, LabelOfTheLastFocusedFieldIsRed) {
     }
 }
 
+// Quotes reach the database as typed: values are bound, never spliced in.
 TEST_F(StationDialogUiTest, AddTypedByTheUserStoresThePaddedPasswordAndCloses) {
     StationDialog& dialog = Open(StationDialogMode::Add);
     TypeIntoFocus("192.168.1.5");
     dialog.passwordField()->setFocus();
-    TypeIntoFocus("abc");
+    TypeIntoFocus("it's\"");
     dialog.commentField()->setFocus();
-    TypeIntoFocus("Pump house");
+    TypeIntoFocus("O'Brien \"lab\"; --");
     Ok();
 
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_THAT(Rows(), ElementsAre("10.10.10.10|tamble****|VNX DEFAULT IP|YES",
-                                    "192.168.1.5|abc*******|Pump house|NO"));
+                                    "192.168.1.5|it's\"*****|O'Brien \"lab\"; --|NO"));
     ASSERT_TRUE(dialog.refilledList());
     EXPECT_THAT(dialog.refilledList()->lines,
-                ElementsAre(kSeedLine, "192.168.1.5      Pump house"));
+                ElementsAre(kSeedLine, "192.168.1.5      O'Brien \"lab\"; --"));
     EXPECT_TRUE(messages().empty());
 }
 
@@ -106,7 +107,6 @@ TEST_F(StationDialogUiTest, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
 TEST_F(StationDialogUiTest, EditOpensOnTheListedStationAndStoresItUnchanged) {
     StationDialog& dialog = Open(StationDialogMode::Edit, kSeedLine);
     EXPECT_EQ(dialog.windowTitle(), "Edit IP");
-    EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "Add IP Address to Data Base");
     EXPECT_EQ(dialog.addressField()->address(), 0x0A0A0A0Au);
     EXPECT_EQ(dialog.passwordField()->text(), "tamble****");
     EXPECT_EQ(dialog.commentField()->text(), "VNX DEFAULT IP");
@@ -120,19 +120,6 @@ TEST_F(StationDialogUiTest, EditOpensOnTheListedStationAndStoresItUnchanged) {
     EXPECT_EQ(dialog.refilledList()->text, kSeedLine);
 }
 
-TEST_F(StationDialogUiTest, QuotesTypedInPasswordAndCommentAreStoredExactly) {
-    StationDialog& dialog = Open(StationDialogMode::Add);
-    dialog.addressField()->setAddress(0x7F000002);
-    dialog.passwordField()->setFocus();
-    TypeIntoFocus("it's\"");
-    dialog.commentField()->setFocus();
-    TypeIntoFocus("O'Brien \"lab\"; --");
-    Ok();
-    EXPECT_THAT(Select("SELECT PASSWORD || '|' || COMMENT FROM main "
-                       "WHERE IPADDRESS = '127.0.0.2'"),
-                ElementsAre("it's\"*****|O'Brien \"lab\"; --"));
-}
-
 TEST_F(StationDialogUiTest, EntryPointEndsTheRunningSessionFirst) {
     StartSession();
     bool sessionRanWhileOpen = true;
@@ -140,7 +127,6 @@ TEST_F(StationDialogUiTest, EntryPointEndsTheRunningSessionFirst) {
         sessionRanWhileOpen = PollRunning();
         auto* dialog = qobject_cast<StationDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), "Edit IP");
         dialog->passwordField()->setText("new");
         QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     });
