@@ -60,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
     unit::UnitServer& StartUnit() {
         unit_ = std::make_unique<unit::UnitServer>(
             unit::MakeUnitState({}, unitNow_), [this] { return unitNow_; },
-            [this](const std::string& line) { unitLog_.push_back(line); });
+            [](const std::string&) {});
         std::string error;
         EXPECT_TRUE(unit_->Bind("127.0.0.1", 0, error)) << error;
         unitPort_ = unit_->Port();
@@ -122,7 +122,6 @@ class MainWindowTest : public ::testing::Test {
     std::vector<Message> messages_;
     std::vector<std::vector<std::string>> launched_;
     std::vector<int> returnCodes_;
-    std::vector<std::string> unitLog_;
     unit::UnitTime unitNow_{5'000'000};
     std::unique_ptr<unit::UnitServer> unit_;
     std::unique_ptr<QSocketNotifier> unitNotifier_;

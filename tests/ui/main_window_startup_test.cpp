@@ -70,7 +70,6 @@ TEST_F(MainWindowTest, CommandLineCasesShowTheirMessageAndStayIdle) {
         bool keepsRunning;
     } cases[] = {
         {{"varnex", "192.168.100.1000"}, "Invalid IP Address||stop|main", true},
-        {{"varnex", "\"10.10.10.10"}, "Shazbot! Non matching quotation marks !||stop|main", true},
         {{"/" + std::string(120, 'p') + "/varnex", "10.10.10.10"},
          "The command line length is too long!||stop|main",
          false},
