@@ -1,8 +1,12 @@
+// The about box: its animation, the frames it draws, and the renderer under it.
 #include "about/about_frame.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "about/about_assets.h"
+#include "about/additive_blit.h"
 
 namespace varnex {
 namespace {
@@ -30,10 +34,9 @@ TEST(AboutParticles, FollowTheTwoGeneratorsAndTheSignedDivision) {
     // (>> 16 gives 16451), z = ((3215 + 3243561) AND 1023) + 1 = 697:
     // x = -32265 / 697 + 200 = -46 + 200, y = 16451 / 697 + 150 = 23 + 150.
     const auto phase0 = ParticlePositions(0);
-    EXPECT_EQ(phase0[0].x, 154);
-    EXPECT_EQ(phase0[0].y, 173);
-    EXPECT_EQ(phase0[999].x, 27);  // z = 159
-    EXPECT_EQ(phase0[999].y, 195);
+    const auto xy = [](const ParticlePosition& p) { return std::pair(p.x, p.y); };
+    EXPECT_EQ(xy(phase0[0]), std::pair(154, 173));
+    EXPECT_EQ(xy(phase0[999]), std::pair(27, 195));  // z = 159
     // Only the depths move with the phase.
     EXPECT_EQ(ParticlePositions(10)[0].x, -32265 / 707 + 200);
 }
@@ -69,14 +72,12 @@ TEST(AboutFrame, DrawsTheVisiblePartOnlyAndAdvancesTheAnimation) {
     RecordingWindow hidden{Rect{}};
     EXPECT_FALSE(DrawAboutFrame(renderer, *pictures, state, "x", hidden.window));
     EXPECT_TRUE(hidden.copies.empty());
-    EXPECT_EQ(state.creditsX, 400);  // the animation waits
-    EXPECT_EQ(state.particlePhase, 300u);
+    EXPECT_EQ(std::pair(state.creditsX, state.particlePhase), std::pair(400, 300u));  // waits
 
     RecordingWindow window{Rect{0, 0, 393, 296}};
     ASSERT_TRUE(DrawAboutFrame(renderer, *pictures, state, "1.8.6-test", window.window));
     EXPECT_EQ(window.copies, (std::vector<Rect>{{0, 0, 393, 296}}));
-    EXPECT_EQ(state.creditsX, 398);
-    EXPECT_EQ(state.particlePhase, 310u);
+    EXPECT_EQ(std::pair(state.creditsX, state.particlePhase), std::pair(398, 310u));
 
     const Surface& picture = renderer.BackBuffer();
     EXPECT_TRUE(AnyLit(picture, {80, 20, 80, 16}));    // "  Varnex v1"
@@ -100,6 +101,52 @@ TEST(AboutFrame, ThePhaseGoesOnAcrossOpeningsAndWraps) {
         renderer.Stop();
     }
     EXPECT_EQ(state.particlePhase, (104u * 10) & 1023);
+}
+
+Surface Gradient(int width, int height, uint32_t seed) {
+    Surface s = MakeSurface(width, height);
+    for (size_t i = 0; i < s.pixels.size(); ++i) {
+        s.pixels[i] = static_cast<uint32_t>((i + 1) * 2654435761u ^ seed);
+    }
+    return s;
+}
+
+TEST(Renderer, AddingAPictureManyTimesGivesWhatEachAdditionWouldGive) {
+    const Surface first = Gradient(16, 16, 0x12345678);
+    const Surface second = Gradient(16, 16, 0x9ABCDEF0);
+    // The scaled copy of a picture must follow both a new picture and a new intensity.
+    const std::tuple<const Surface*, int, int, int> additions[] = {
+        {&first, 3, 4, 200}, {&first, -5, 7, 90}, {&second, 1, 1, 90}, {&second, 20, 12, 256}};
+    Renderer renderer;
+    renderer.Start(30, 24, 0, 0);
+    Surface expected = MakeSurface(30, 24);
+    for (const auto& [picture, x, y, intensity] : additions) {
+        renderer.SelectSource(picture);
+        renderer.Add(x, y, 16, 16, 0, 0, intensity);
+        AddRect(expected, Bounds(expected), x, y, 16, 16, *picture, 0, 0, intensity);
+    }
+    EXPECT_EQ(renderer.BackBuffer().pixels, expected.pixels);
+}
+
+TEST(Renderer, StartsAtTheScreensSizeWhereASizeIsZeroAndStopReleases) {
+    Renderer renderer;
+    renderer.Start(0, 50, 640, 480);
+    EXPECT_EQ(Bounds(renderer.BackBuffer()), (Rect{0, 0, 640, 50}));
+    renderer.Stop();
+    EXPECT_FALSE(renderer.Started());
+}
+
+TEST(Renderer, WithoutAFontTextDrawsNothing) {
+    Renderer renderer;
+    renderer.Start(40, 20, 0, 0);
+    const std::vector<uint32_t> blank(800, 0);
+    EXPECT_FALSE(
+        renderer.LoadFont(std::vector<uint8_t>{'T', 'F', 'D', 'X', 0, 0, 0, 0, 0, 0, 0, 0}));
+    renderer.Text(0, 0, "Varnex", 0xFFFFFF);
+    EXPECT_EQ(renderer.BackBuffer().pixels, blank);
+    EXPECT_TRUE(renderer.LoadFont(PackedAboutFont()));
+    renderer.Text(0, 0, "Varnex", 0xFFFFFF);
+    EXPECT_NE(renderer.BackBuffer().pixels, blank);
 }
 
 }  // namespace
