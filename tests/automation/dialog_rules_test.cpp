@@ -1,0 +1,285 @@
+// The rules of the script, timer, trigger and daughter-board dialogs, against
+// a loopback peer: what the unit receives and what the user is told or asked.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "automation/daughter_boards.h"
+#include "automation/io_trigger.h"
+#include "automation/relay_scripts.h"
+#include "automation/relay_timer.h"
+#include "automation/temperature_trigger.h"
+#include "session/session_harness.h"
+
+namespace varnex {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Texts = std::vector<std::string>;
+
+constexpr PickedScript Row(int row) {
+    return PickedScript{row, false};
+}
+
+struct DialogRules : ::testing::Test {
+    DialogRules() {
+        harness.Start();
+        harness.recorder.hooks.askYesNo = [this](const Message& m) {
+            questions.push_back(m);
+            return answer;
+        };
+    }
+
+    // Parameter bytes 20..(20 + count) of the next frame the unit receives,
+    // after checking its size, letter and password.
+    Bytes NextParameters(char letter, std::size_t count) {
+        const auto frame = harness.peer.Receive();
+        EXPECT_TRUE(frame.has_value());
+        if (!frame) {
+            return {};
+        }
+        EXPECT_EQ(frame->size(), wire::kCommandFrameSize);
+        EXPECT_EQ(char((*frame)[wire::kLetterOffset]), letter);
+        EXPECT_EQ(std::string(frame->begin() + 10, frame->begin() + 20), "secret****");
+        return Bytes(frame->begin() + 20, frame->begin() + 20 + std::ptrdiff_t(count));
+    }
+
+    // The texts of the boxes shown since the last call; each belongs to the
+    // open dialog, has no caption and shows `icon`.
+    Texts TakeMessages(MessageIcon icon) {
+        Texts texts;
+        for (const Message& m : harness.recorder.messages) {
+            texts.push_back(m.text);
+            EXPECT_EQ(m.icon, icon) << m.text;
+            EXPECT_EQ(m.caption, "") << m.text;
+            EXPECT_EQ(m.owner, MessageOwner::ActiveDialog) << m.text;
+        }
+        harness.recorder.messages.clear();
+        return texts;
+    }
+
+    // The one question asked since the last call, without icon.
+    void ExpectOneQuestion(const std::string& text, const std::string& caption) {
+        ASSERT_EQ(questions.size(), 1u);
+        EXPECT_EQ(questions[0].text, text);
+        EXPECT_EQ(questions[0].caption, caption);
+        EXPECT_EQ(questions[0].icon, MessageIcon::None);
+        questions.clear();
+    }
+
+    std::string SentCount() const { return session.display().counters.sent; }
+
+    testing::SessionHarness harness;
+    Session& session = harness.session;
+    const PlatformHooks& hooks = harness.recorder.hooks;
+    std::vector<Message> questions;
+    bool answer = true;
+};
+
+using ScriptRules = DialogRules;
+using TimerRules = DialogRules;
+using IoRules = DialogRules;
+using TemperatureRules = DialogRules;
+
+TEST_F(ScriptRules, ExecuteAsksThenSendsTheSelectedSlot) {
+    EXPECT_EQ(ExecuteScript(session, hooks, {{"Relay 1 ON"}, 7}), ScriptAction::Sent);
+    ExpectOneQuestion("Are you sure you want to Execute this Relay Script?", "Execute Script?");
+    EXPECT_EQ(NextParameters('K', 2), (Bytes{0xE0, '*'}));
+}
+
+TEST_F(ScriptRules, UploadAsksThenSendsSlotAndRecord) {
+    const ScriptChoice choice{{"Relay 1 ON", "Delay 2 Seconds"}, 1};
+    EXPECT_TRUE(ConfirmUpload(hooks, choice));
+    ExpectOneQuestion("Are you sure you want to Upload this Relay Script?", "Upload Script?");
+    EXPECT_EQ(UploadScript(session, hooks, choice, "Pump"), ScriptAction::Sent);
+    // The slot byte of row 2, then the record, then the filler.
+    const std::string sent =
+        std::string(1, '\x20') + "18" + std::string(14, ' ') + "Pump" + std::string(12, ' ') + "*";
+    EXPECT_EQ(NextParameters('J', 34), Bytes(sent.begin(), sent.end()));
+}
+
+TEST_F(ScriptRules, RefusalsSendNothingAndSayWhy) {
+    enum class Act { Execute, ConfirmUpload, NamingPanelOk };
+    const ScriptChoice emptyList{{}, 3};
+    const ScriptChoice noRow{{"Relay 1 ON"}, {}};
+    const MessageIcon none = MessageIcon::None;
+    const MessageIcon stop = MessageIcon::Stop;
+    const std::tuple<Act, ScriptChoice, MessageIcon, std::string> cases[] = {
+        {Act::Execute, emptyList, none, "Empty Script Not Allowed !"},
+        {Act::Execute, noRow, none, "Choose a Relay Script !"},
+        {Act::ConfirmUpload, emptyList, stop, "Empty Script Not Allowed !"},
+        {Act::ConfirmUpload, noRow, stop, "Empty Script Not Allowed !"},
+        // The list may change while the naming panel is open.
+        {Act::NamingPanelOk, emptyList, stop, "Empty Script Not Allowed !"},
+        {Act::NamingPanelOk, noRow, stop, "Choose a Relay Script !"},
+    };
+    for (const auto& [act, choice, icon, text] : cases) {
+        SCOPED_TRACE(::testing::Message() << "act " << int(act) << ", " << text);
+        const bool sent =
+            act == Act::Execute ? ExecuteScript(session, hooks, choice) != ScriptAction::Refused
+            : act == Act::ConfirmUpload
+                ? ConfirmUpload(hooks, choice)
+                : UploadScript(session, hooks, choice, "Pump") != ScriptAction::Refused;
+        EXPECT_FALSE(sent);
+        EXPECT_EQ(TakeMessages(icon), Texts{text});
+    }
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(SentCount(), "1");  // only the START request
+}
+
+TEST_F(ScriptRules, NoToAnyQuestionSendsNothing) {
+    answer = false;
+    EXPECT_EQ(ExecuteScript(session, hooks, {{"Relay 1 ON"}, 0}), ScriptAction::Declined);
+    EXPECT_FALSE(ConfirmUpload(hooks, {{"Relay 1 ON"}, 0}));
+    EXPECT_EQ(
+        SetRelayTimer(session, hooks, {false, 0, {"00", "00", "00", "01"}, TimerMode::OneShot}),
+        ScriptAction::Declined);
+    EXPECT_EQ(questions.size(), 3u);
+    EXPECT_EQ(SentCount(), "1");
+}
+
+TEST_F(ScriptRules, TheTableWatchSeesEachTableOnce) {
+    EXPECT_FALSE(ConsumeScriptTable(session));
+    Bytes table(wire::kScriptTableSize, ' ');
+    table[wire::kPasswordStatusOffset] = 0;
+    table[wire::kReplyTypeOffset] = wire::kScriptTableType;
+    ASSERT_TRUE(harness.Deliver(table));
+    EXPECT_TRUE(ConsumeScriptTable(session));
+    EXPECT_FALSE(ConsumeScriptTable(session));
+}
+
+TEST_F(TimerRules, AsksThenSendsDelaySlotAndMode) {
+    const std::pair<TimerChoice, Bytes> cases[] = {
+        {{false, 0, {"00", "00", "01", "30"}, TimerMode::OneShot}, {0, 0, 0x5A, 0x00, 0, '*'}},
+        {{false, 7, {"30", "23", "59", "59"}, TimerMode::OneShot},
+         {0x28, 0xDE, 0x7F, 0xE0, 0, '*'}},
+        {{false, 2, {"00", "00", "00", "05"}, TimerMode::Continuous}, {0, 0, 0x05, 0x40, 1, '*'}},
+    };
+    for (const auto& [choice, bytes] : cases) {
+        EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Sent);
+        ExpectOneQuestion("Are you sure you want to Set a Timer?", "Set Timer?");
+        EXPECT_EQ(NextParameters('M', 6), bytes);
+    }
+}
+
+TEST_F(TimerRules, ScriptIsCheckedBeforeTheDelay) {
+    const std::array<std::string, 4> zero = {"00", "00", "00", "00"};
+    const std::array<std::string, 4> minute = {"00", "00", "01", "00"};
+    const std::pair<TimerChoice, std::string> cases[] = {
+        {{true, {}, zero, TimerMode::OneShot}, "Empty Relay Script !"},
+        {{true, 4, minute, TimerMode::OneShot}, "Empty Relay Script !"},
+        {{false, 4, zero, TimerMode::OneShot}, "Choose a Delay Time !"},
+        // Beyond what the lists offer: no delay rather than a short one on the wire.
+        {{false, 4, {"31", "00", "00", "00"}, TimerMode::OneShot}, "Choose a Delay Time !"},
+        {{false, {}, minute, TimerMode::OneShot}, "Choose a Relay Script !"},
+    };
+    for (const auto& [choice, text] : cases) {
+        EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Refused) << text;
+        EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), Texts{text});
+    }
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(SentCount(), "1");
+}
+
+TEST_F(TimerRules, StopAndTheSensorResetSendWithoutAQuestion) {
+    EXPECT_EQ(StopRelayTimer(session), ScriptAction::Sent);
+    EXPECT_EQ(NextParameters('N', 6), Bytes(6, '*'));
+    EXPECT_EQ(ResetTemperatureSensor(session), ScriptAction::Sent);
+    EXPECT_EQ(NextParameters('T', 1), Bytes{'*'});
+    EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(IoRules, UploadPutsThePinsSettingOnTheWire) {
+    const std::tuple<int, IoChoice, Bytes> cases[] = {
+        {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0, '*'}},
+        {5, {true, {}, {}}, {4, 0, 0, 0, '*'}},
+        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80, '*'}},  // the same slot twice
+        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0, '*'}},         // off: nothing checked
+    };
+    for (const auto& [pin, choice, bytes] : cases) {
+        EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Sent);
+        EXPECT_EQ(NextParameters('O', 5), bytes);
+    }
+    EXPECT_TRUE(harness.recorder.messages.empty());
+}
+
+TEST_F(IoRules, ChecksComeInOrderAndSendNothing) {
+    const PickedScript empty{3, true};
+    const std::tuple<int, IoChoice, Texts> cases[] = {
+        {4, {false, {}, {}}, {"Choose a Relay Script to execute when I/O state changes to 0 !"}},
+        {4, {false, empty, {}}, {"Empty Script Not Allowed !"}},
+        {4,
+         {false, Row(0), {}},
+         {"Choose a Relay Script to execute when I/O state changes to 1 !"}},
+        {4, {false, Row(0), empty}, {"Empty Script Not Allowed !"}},
+        {0, {true, {}, {}}, {}},  // no such pin: refused without a word
+        {6, {false, Row(0), Row(1)}, {}},
+    };
+    for (const auto& [pin, choice, texts] : cases) {
+        EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Refused) << pin;
+        EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), texts);
+    }
+    EXPECT_EQ(SentCount(), "1");
+}
+
+TEST_F(TemperatureRules, UploadPutsTheSettingOnTheWire) {
+    const std::pair<TemperatureChoice, Bytes> cases[] = {
+        {{false, Row(0), Row(1), 30, 20}, {1, 0x00, 0x20, 30, 20, '*'}},
+        {{false, Row(7), Row(2), 50, 0}, {1, 0xE0, 0x40, 50, 0, '*'}},  // the full range
+        {{true, Row(3), Row(4), 40, 10}, {0, 0, 0, 0, 0, '*'}},         // off: nothing checked
+    };
+    for (const auto& [choice, bytes] : cases) {
+        EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Sent);
+        EXPECT_EQ(NextParameters('P', 6), bytes);
+    }
+    EXPECT_TRUE(harness.recorder.messages.empty());
+}
+
+TEST_F(TemperatureRules, ChecksComeInOrderAndSendNothing) {
+    const PickedScript empty{0, true};
+    const std::pair<TemperatureChoice, std::string> cases[] = {
+        {{false, {}, {}, 25, 25},  // the thresholds are equal too
+         "Choose a Relay Script to execute when the\r\ntemperature is greater than your chosen "
+         "threshold !"},
+        {{false, empty, {}, 30, 20}, "Empty Script Not Allowed !"},
+        {{false, Row(0), {}, 30, 20},
+         "Choose a Relay Script to execute when the\r\ntemperature is lower than your chosen "
+         "threshold !"},
+        {{false, Row(0), empty, 30, 20}, "Empty Script Not Allowed !"},
+        {{false, Row(0), Row(1), 25, 25},
+         "There should be at least one degree difference\r\nbetween the two temperature "
+         "thresholds !"},
+        {{false, Row(0), Row(1), 20, 25},
+         "The top slider should be GREATER than the bottom slider !"},
+    };
+    for (const auto& [choice, text] : cases) {
+        EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Refused) << text;
+        EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), Texts{text});
+    }
+    EXPECT_EQ(SentCount(), "1");
+}
+
+TEST_F(DialogRules, EachDaughterBoardPressSendsOneCommandAtOnce) {
+    const std::tuple<int, int, BoardAction, int, Bytes> cases[] = {
+        // board, element, action, slider: bytes 20..24
+        {3, 5, BoardAction::Toggle, 12, {0x48, 0x10, 2, 12, '*'}},
+        {6, 7, BoardAction::Work, 1, {0x4E, 0x40, 1, 0, '*'}},  // the output ON
+        {1, 1, BoardAction::Rest, 1, {0x44, 0x01, 0, 0, '*'}},  // relay 1 NC
+        // The slider counts for toggles only.
+        {4, 6, BoardAction::Work, 30, {0x4A, 0x20, 1, 0, '*'}},
+        {5, 7, BoardAction::Toggle, 60, {0x4C, 0x40, 2, 60, '*'}},
+    };
+    BoardPanelMemory memory;
+    for (const auto& [board, element, action, slider, bytes] : cases) {
+        SCOPED_TRACE(::testing::Message() << "board " << board << " element " << element);
+        EXPECT_TRUE(PressBoardButton(session, memory, board, element, action, slider));
+        EXPECT_EQ(NextParameters('R', 5), bytes);
+        EXPECT_EQ(memory.lastElement, element);
+    }
+    EXPECT_TRUE(harness.recorder.messages.empty());
+}
+
+}  // namespace
+}  // namespace varnex
