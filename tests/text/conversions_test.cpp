@@ -15,10 +15,8 @@ TEST(IntegerTexts, FormatAndParse) {
     EXPECT_EQ(FormatSigned(static_cast<int32_t>(4294967295u)), "-1");
 
     EXPECT_EQ(ParseUnsigned("4294967295"), 4294967295u);
-    EXPECT_EQ(ParseUnsigned("4294967296"), 0u);  // wraps modulo 2^32
-    EXPECT_EQ(ParseUnsigned("12\0"
-                            "34"s),
-              12u);  // the terminator ends the text
+    EXPECT_EQ(ParseUnsigned("4294967296"), 0u);                            // wraps modulo 2^32
+    EXPECT_EQ(ParseUnsigned(std::string{'1', '2', '\0', '3', '4'}), 12u);  // the terminator ends it
 
     EXPECT_EQ(ParseLeadingInteger(" 12.35"), 12);
     EXPECT_EQ(ParseLeadingInteger("\t+42 "), 42);
@@ -53,13 +51,12 @@ TEST(TextRoutines, TrimCompareFind) {
     EXPECT_EQ(TextsEqual("", ""), 0);
     EXPECT_EQ(TextsEqual("ON", "on"), 0);
 
-    struct Case {
+    const struct {
         int start;
         const char* text;
         const char* pattern;
         int expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1, "0.0073260", "0.00", 1}, {1, "10.0000000", "0.00", 2}, {1, "0.00", "0.00", -1},
         {0, "abcdef", "cd", -2},     {6, "abcdef", "cd", -2},      {5, "abcdef", "ef", 5},
         {4, "abcdcd", "cd", 5},      {1, "abcdef", "xy", 0},
@@ -71,30 +68,27 @@ TEST(TextRoutines, TrimCompareFind) {
 }
 
 TEST(FormatDecimal, ExactTexts) {
-    struct Case {
+    const struct {
         long double value;
         int decimals;
         const char* expected;
-    };
-    const Case cases[] = {
-        {-0.0L, 7, " 0"},
-        {0.001L, 2, " 0.00"},
-        {-0.001L, 2, "-0.00"},
-        {9.996L, 2, " 10.00"},
-        {1.0L / 4095.0L * 30.0L, 7, " 0.0073260"},
-        {-20.5L * 1.8L + 32.0L, 1, "-4.9"},
-        {2.5L, 0, " 2"},  // ties to even
-        {3.5L, 0, " 4"},
-        {1.0L, 20, " 1.000000000000000"},  // decimals capped at 15
-        // Fifteen significant places at most before the scientific form.
-        {123456789012345.0L, 2, " 123456789012345.0"},
-        {1234567890123456.0L, 2, " 1234567890123456"},
-        {9999999999999999.5L, 0, " 10000000000000000"},
-        {1e16L, 2, " 1.000000000000000E+0016"},
-        {99999999999999999.0L, 0, " 1.000000000000000E+0017"},  // rounding carries a digit
-        {-2.5e100L, 2, "-2.500000000000000E+0100"},
-        {1e-20L, 3, " 0.000"},
-    };
+    } cases[] = {{-0.0L, 7, " 0"},
+                 {0.001L, 2, " 0.00"},
+                 {-0.001L, 2, "-0.00"},
+                 {9.996L, 2, " 10.00"},
+                 {1.0L / 4095.0L * 30.0L, 7, " 0.0073260"},
+                 {-20.5L * 1.8L + 32.0L, 1, "-4.9"},
+                 {2.5L, 0, " 2"},  // ties to even
+                 {3.5L, 0, " 4"},
+                 {1.0L, 20, " 1.000000000000000"},  // decimals capped at 15
+                 // Fifteen significant places at most before the scientific form.
+                 {123456789012345.0L, 2, " 123456789012345.0"},
+                 {1234567890123456.0L, 2, " 1234567890123456"},
+                 {9999999999999999.5L, 0, " 10000000000000000"},
+                 {1e16L, 2, " 1.000000000000000E+0016"},
+                 {99999999999999999.0L, 0, " 1.000000000000000E+0017"},  // rounding carries a digit
+                 {-2.5e100L, 2, "-2.500000000000000E+0100"},
+                 {1e-20L, 3, " 0.000"}};
     for (const auto& c : cases) {
         EXPECT_EQ(FormatDecimal(c.value, c.decimals), c.expected) << static_cast<double>(c.value);
     }
@@ -116,8 +110,7 @@ TEST(ParseDecimal, Grammar) {
         {"000000000000000000000001", 1.0L},  // leading zeros are not significant
         {"123456789012345678", 123456789012345678.0L},
         {"0.1234567890123456780000", 0.123456789012345678L},  // extra zeros after the stop
-        {"1e4931", 1e4931L},
-    };
+        {"1e4931", 1e4931L}};
     for (const auto& [text, expected] : accepted) {
         const auto parsed = ParseDecimal(text);
         ASSERT_TRUE(parsed.has_value()) << "'" << text << "'";
@@ -134,13 +127,12 @@ TEST(ParseDecimal, Grammar) {
 }
 
 TEST(GetArgument, QuotingAndSeparators) {
-    struct Case {
+    const struct {
         const char* line;
         int n;
         int result;
-        const char* text;
-    };
-    const Case cases[] = {
+        std::string text;
+    } cases[] = {
         {"varnex \"10.0.0.1\"", 1, 1, "10.0.0.1"},
         {"varnex \"\"", 1, 2, ""},
         {"varnex 10.0.0.1,x", 1, 1, "10.0.0.1"},
@@ -159,11 +151,11 @@ TEST(GetArgument, QuotingAndSeparators) {
     };
     for (const auto& c : cases) {
         const Argument argument = GetArgument(c.line, c.n);
-        EXPECT_EQ(argument.result, c.result) << c.line << " #" << c.n;
-        EXPECT_EQ(argument.text, c.text) << c.line << " #" << c.n;
+        EXPECT_EQ(std::pair(argument.result, argument.text), std::pair(c.result, c.text))
+            << c.line << " #" << c.n;
     }
-    EXPECT_EQ(GetArgument("varnex 1.2.3.4\0 5.6.7.8"s, 2).result,
-              2);  // the terminator ends the line
+    // The terminator ends the line.
+    EXPECT_EQ(GetArgument("varnex 1.2.3.4\0 5.6.7.8"s, 2).result, 2);
 }
 
 TEST(FormatDecimal, RoundTripsThroughParseDecimal) {
