@@ -1,6 +1,6 @@
-// A tiny stand-in for a unit on 127.0.0.1: a UDP socket on a kernel-chosen
-// port that receives requests and answers with given bytes. Every wait is
-// bounded by a deadline.
+// A tiny stand-in for a unit, a client or a stranger on 127.0.0.x: a UDP
+// socket on a kernel-chosen port that receives datagrams, answers their
+// sender and sends to any loopback address. Every wait is bounded.
 #pragma once
 
 #include <arpa/inet.h>
@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace varnex::testing {
@@ -23,26 +24,37 @@ inline bool WaitReadable(int fd, int timeoutMs = kWaitMs) {
     return poll(&p, 1, timeoutMs) == 1;
 }
 
+// The local port a socket is bound to; 0 when it is not bound.
+inline uint16_t LocalPort(int fd) {
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
+    return ntohs(local.sin_port);
+}
+
+inline sockaddr_in Endpoint(const std::string& address, uint16_t port) {
+    sockaddr_in endpoint{};
+    endpoint.sin_family = AF_INET;
+    endpoint.sin_port = htons(port);
+    inet_pton(AF_INET, address.c_str(), &endpoint.sin_addr);
+    return endpoint;
+}
+
 class LoopbackPeer {
   public:
-    LoopbackPeer() {
-        fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        local.sin_port = 0;
-        bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
-        socklen_t size = sizeof local;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size);
-        port_ = ntohs(local.sin_port);
+    explicit LoopbackPeer(const std::string& address = "127.0.0.1")
+        : fd_(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {
+        const sockaddr_in local = Endpoint(address, 0);
+        bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+        port_ = LocalPort(fd_);
     }
     ~LoopbackPeer() { close(fd_); }
     LoopbackPeer(const LoopbackPeer&) = delete;
     LoopbackPeer& operator=(const LoopbackPeer&) = delete;
 
-    uint16_t port() const { return port_; }
+    uint16_t port() const { return port_; }  // 0 when the bind failed
 
-    // The next request, or nullopt when none came in time.
+    // The next datagram, or nullopt when none came in time.
     std::optional<std::vector<uint8_t>> Receive(int timeoutMs = kWaitMs) {
         if (!WaitReadable(fd_, timeoutMs)) {
             return std::nullopt;
@@ -58,26 +70,21 @@ class LoopbackPeer {
         return bytes;
     }
 
-    // Answers the sender of the last request.
-    void Reply(const std::vector<uint8_t>& bytes) {
-        sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&lastSender_),
-               sizeof lastSender_);
+    // Answers the sender of the last datagram received.
+    bool Reply(const std::vector<uint8_t>& bytes) { return Send(lastSender_, bytes); }
+    bool SendTo(const std::string& address, uint16_t port, const std::vector<uint8_t>& bytes) {
+        return Send(Endpoint(address, port), bytes);
     }
 
-    uint16_t lastSenderPort() const { return ntohs(lastSender_.sin_port); }
-
   private:
+    bool Send(const sockaddr_in& to, const std::vector<uint8_t>& bytes) {
+        return sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                      sizeof to) == static_cast<ssize_t>(bytes.size());
+    }
+
     int fd_ = -1;
     uint16_t port_ = 0;
     sockaddr_in lastSender_{};
 };
-
-// The local port a socket is bound to.
-inline uint16_t LocalPort(int fd) {
-    sockaddr_in local{};
-    socklen_t size = sizeof local;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
-    return ntohs(local.sin_port);
-}
 
 }  // namespace varnex::testing
