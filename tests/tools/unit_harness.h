@@ -3,51 +3,64 @@
 // unit's clock is a plain variable the test moves forward.
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "protocol/loopback_peer.h"
 #include "unit/unit_console.h"
 #include "unit/unit_server.h"
 
 namespace varnex::unit::testing {
 
-using Params = std::vector<std::pair<std::size_t, uint8_t>>;
+using ClientSocket = varnex::testing::LoopbackPeer;
 
 // Loopback hands a datagram over within sendto, so this bound is only met
 // when nothing comes.
 inline constexpr std::chrono::milliseconds kSilenceWait{200};
 
-inline void PutText(Bytes& frame, std::size_t offset, const std::string& text) {
-    std::copy(text.begin(), text.end(), frame.begin() + static_cast<long>(offset));
+inline Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+inline Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t size) {
+    return Bytes(bytes.begin() + static_cast<long>(offset),
+                 bytes.begin() + static_cast<long>(offset + size));
+}
+
+// The bytes at `offsets`, in that order.
+inline Bytes Pick(const Bytes& bytes, std::initializer_list<std::size_t> offsets) {
+    Bytes picked;
+    for (const std::size_t offset : offsets) {
+        picked.push_back(bytes[offset]);
+    }
+    return picked;
 }
 
 // A 285-byte command as the client builds it: magic, letter, password padded
-// with '*', '*' filler, ten zero bytes; then `params` written over it.
-inline Bytes Frame(char letter, const Params& params = {}, const std::string& password = "tamble") {
-    Bytes frame(wire::kCommandFrameSize, 0);
-    PutText(frame, wire::kMagicOffset, std::string(wire::kMagic));
-    frame[wire::kLetterOffset] = static_cast<uint8_t>(letter);
+// with '*', '*' filler, ten zero bytes; then `params` written from byte 20 on.
+inline Bytes Frame(char letter, const Bytes& params = {}, const std::string& password = "tamble") {
     std::string field = password;
     field.resize(wire::kPasswordSize, wire::kFiller);
-    PutText(frame, wire::kPasswordOffset, field);
-    PutText(frame, wire::kParameterOffset, std::string(wire::kFillerSize, wire::kFiller));
-    for (const auto& [offset, value] : params) {
-        frame[offset] = value;
-    }
+    Bytes frame = Text(std::string(wire::kMagic) + letter + field);
+    frame.resize(wire::kTerminatorOffset, wire::kFiller);
+    frame.resize(wire::kCommandFrameSize, 0);
+    std::copy(params.begin(), params.end(), frame.begin() + wire::kParameterOffset);
     return frame;
+}
+
+// The first 14 bytes of every reply: password status at 10, type at 13.
+inline Bytes Header(uint8_t type, uint8_t passwordStatus = 0) {
+    Bytes header(wire::kReplyTypeOffset + 1, 0);
+    header[wire::kPasswordStatusOffset] = passwordStatus;
+    header[wire::kReplyTypeOffset] = type;
+    return header;
 }
 
 // Relays 1..3 of a status record as "1" for on (byte 0) and "0" for off (byte 1).
@@ -60,89 +73,39 @@ inline std::string RelaysOn(const Bytes& status) {
     return text;
 }
 
-inline sockaddr_in Endpoint(const std::string& address, uint16_t port) {
-    sockaddr_in endpoint{};
-    endpoint.sin_family = AF_INET;
-    endpoint.sin_port = htons(port);
-    inet_pton(AF_INET, address.c_str(), &endpoint.sin_addr);
-    return endpoint;
-}
-
-// A UDP socket bound to `address` on a kernel-chosen port.
-class ClientSocket {
-  public:
-    explicit ClientSocket(const std::string& address = "127.0.0.1") {
-        socket_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in local = Endpoint(address, 0);
-        EXPECT_EQ(bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
-    }
-    ~ClientSocket() { close(socket_); }
-    ClientSocket(const ClientSocket&) = delete;
-    ClientSocket& operator=(const ClientSocket&) = delete;
-
-    void SendTo(const std::string& address, uint16_t port, const Bytes& datagram) {
-        const sockaddr_in to = Endpoint(address, port);
-        ASSERT_EQ(sendto(socket_, datagram.data(), datagram.size(), 0,
-                         reinterpret_cast<const sockaddr*>(&to), sizeof to),
-                  static_cast<ssize_t>(datagram.size()));
-    }
-
-    // One datagram if it arrives within `wait`.
-    std::optional<Bytes> Receive(std::chrono::milliseconds wait = kSilenceWait) {
-        pollfd ready{socket_, POLLIN, 0};
-        Bytes datagram(2048);
-        const ssize_t size = poll(&ready, 1, static_cast<int>(wait.count())) == 1
-                                 ? recv(socket_, datagram.data(), datagram.size(), 0)
-                                 : -1;
-        if (size < 0) {
-            return std::nullopt;
-        }
-        datagram.resize(static_cast<std::size_t>(size));
-        return datagram;
-    }
-
-  private:
-    int socket_ = -1;
-};
-
 class UnitHarness {
   public:
     explicit UnitHarness(const UnitSetup& setup = {}, uint16_t port = 0)
         : server_(
               MakeUnitState(setup, now_), [this] { return now_; },
               [this](const std::string& line) { log_.push_back(line); }),
-          bindFailure_(Bind(port)) {
-        EXPECT_FALSE(bindFailure_.has_value()) << bindFailure_.value_or("");
-    }
+          bound_(Bind(port)) {}
 
     // Sends `datagram`, lets the unit serve it and returns its reply; a unit
     // that stays silent (or delays) gives nullopt.
     std::optional<Bytes> Exchange(const Bytes& datagram, ClientSocket* from = nullptr) {
         ClientSocket& client = from != nullptr ? *from : client_;
-        client.SendTo(server_.Address(), server_.Port(), datagram);
+        EXPECT_TRUE(client.SendTo(server_.Address(), server_.Port(), datagram));
         server_.Serve(kSilenceWait);
-        return client.Receive(server_.ReplyDelay().count() > 0 ? std::chrono::milliseconds(0)
-                                                               : kSilenceWait);
+        return client.Receive(server_.ReplyDelay().count() > 0 ? 0 : kSilenceMs);
     }
-    std::optional<Bytes> Command(char letter, const Params& params = {}) {
+    std::optional<Bytes> Command(char letter, const Bytes& params = {}) {
         return Exchange(Frame(letter, params));
     }
     // The reply's type byte (a return code, 1 for a status record); 0 for none.
-    uint8_t Type(char letter, const Params& params = {}) {
+    uint8_t Type(char letter, const Bytes& params = {}) {
         const auto reply = Command(letter, params);
         return reply ? (*reply)[wire::kReplyTypeOffset] : 0;
     }
     // A reply that comes later (delayed replies).
-    std::optional<Bytes> Receive() { return client_.Receive(); }
+    std::optional<Bytes> Receive() { return client_.Receive(kSilenceMs); }
 
     // The reply to `letter`, which must have `size` bytes; fails the test otherwise.
     Bytes Expect(char letter, std::size_t size) {
         const auto reply = Command(letter);
-        if (!reply || reply->size() != size) {
-            ADD_FAILURE() << "no " << size << "-byte reply to " << letter;
-            return Bytes(size, 0xEE);
-        }
-        return *reply;
+        const bool expected = reply && reply->size() == size;
+        EXPECT_TRUE(expected) << "no " << size << "-byte reply to " << letter;
+        return expected ? *reply : Bytes(size, 0xEE);
     }
     Bytes Status() { return Expect('1', wire::kStatusRecordSize); }
     Bytes ScriptTable() { return Expect('L', wire::kScriptTableSize); }
@@ -163,12 +126,13 @@ class UnitHarness {
     }
 
   private:
-    std::optional<std::string> Bind(uint16_t port) {
+    static constexpr int kSilenceMs = static_cast<int>(kSilenceWait.count());
+
+    bool Bind(uint16_t port) {
         std::string error;
-        if (server_.Bind("127.0.0.1", port, error)) {
-            return std::nullopt;
-        }
-        return error;
+        const bool bound = server_.Bind("127.0.0.1", port, error);
+        EXPECT_TRUE(bound) << error;
+        return bound;
     }
 
     UnitTime now_{1000};
@@ -176,7 +140,7 @@ class UnitHarness {
     UnitServer server_;
     // Bound before the client's socket exists, so that a unit restarted on
     // its old port cannot find the client there.
-    std::optional<std::string> bindFailure_;
+    [[maybe_unused]] bool bound_;
     ClientSocket client_;
 };
 
