@@ -42,12 +42,7 @@ using testing::LoopbackPeer;
 using testing::SessionHarness;
 using testing::StatusBytes;
 using testing::WaitReadable;
-
-Bytes ReturnCodeBytes(uint8_t code) {
-    Bytes bytes(wire::kReplyTypeOffset + 1, 0);
-    bytes[wire::kReplyTypeOffset] = code;
-    return bytes;
-}
+using unit::testing::Header;  // a bare return code
 
 Bytes Refused() {
     Bytes bytes = StatusBytes();
@@ -80,7 +75,7 @@ TEST(ForeignSender, IsNeitherCountedNorParsed) {
     const uint16_t clientPort = LocalPort(h.session.link().socketDescriptor());
     for (const char* address : {"127.0.0.1", "127.0.0.2"}) {
         LoopbackPeer stranger(address);
-        EXPECT_TRUE(stranger.SendTo("127.0.0.1", clientPort, ReturnCodeBytes(4)));
+        EXPECT_TRUE(stranger.SendTo("127.0.0.1", clientPort, Header(4)));
         EXPECT_TRUE(stranger.SendTo("127.0.0.1", clientPort, Refused()));
         ReadWhatArrives(h.session);
     }
@@ -89,7 +84,7 @@ TEST(ForeignSender, IsNeitherCountedNorParsed) {
     EXPECT_EQ(h.session.display().statusBar[1], " Connecting");
 
     // The unit itself is still heard on the same socket.
-    ASSERT_TRUE(h.Deliver(ReturnCodeBytes(4)));
+    ASSERT_TRUE(h.Deliver(Header(4)));
     EXPECT_EQ(h.recorder.events, Texts{"popup:Timer Stopped Forcefully !"});
 }
 
@@ -195,7 +190,7 @@ Bytes NthReply(int n) {
                   table.begin() + wire::kScriptNameOffset + 7 * wire::kScriptSlotStride);
         return table;
     }
-    return ReturnCodeBytes(wire::kReturnCodes[kind - 2]);
+    return Header(wire::kReturnCodes[kind - 2]);
 }
 
 // A unit that answers far more than it is asked: the client must read,
@@ -264,7 +259,7 @@ TEST_F(ReplyFloodTest, EveryReplyIsCountedAndActedOnWhilePollingGoesOn) {
 
     // A refusal still ends the session at once, and nothing after it counts.
     ASSERT_TRUE(h_.Deliver(Refused()));
-    ASSERT_TRUE(h_.Deliver(ReturnCodeBytes(3)));
+    ASSERT_TRUE(h_.Deliver(Header(3)));
     EXPECT_EQ(h_.recorder.messages.back().text, "Bad Password!!");
     EXPECT_EQ(h_.session.display().counters, PacketCounters{});
     EXPECT_EQ(popups_[3], sentByKind_[2]);

@@ -101,19 +101,6 @@ TEST_F(UnitAutomation, ContinuousTimerReloadsUntilStopped) {
     EXPECT_EQ(TimerAndRelays(), (Timer{0, 0, 0x00, "000"}));
 }
 
-TEST_F(UnitAutomation, LargestTimerDelayIsTakenAndBadSettingsAreRefused) {
-    ASSERT_EQ(unit.Type('M', {0x28, 0xDE, 0x7F, 0xE0, 0}), 5);
-    EXPECT_EQ(TimerSeconds(unit.Status()), 2678399u);
-    ASSERT_EQ(unit.Type('N'), 4);
-    for (const Bytes& bad : {Bytes{0, 0, 0, 0, 0}, Bytes{0x28, 0xDE, 0x80, 0, 0},
-                             Bytes{0, 0, 5, 0x21, 0}, Bytes{0, 0, 5, 0, 2}}) {
-        const auto reply = unit.Command('M', bad);
-        ASSERT_TRUE(reply);
-        EXPECT_EQ(Pick(*reply, {13, 100}), (Bytes{1, 0}))
-            << "a status record, not \"Timer Data Received !\"";
-    }
-}
-
 TEST_F(UnitAutomation, TemperatureTriggerRunsItsScriptsWhenCrossingThresholds) {
     Store(0x00, "1");  // above: relay 1 on
     Store(0x20, "2");  // below: relay 1 off
@@ -139,16 +126,6 @@ TEST_F(UnitAutomation, TemperatureTriggerRunsItsScriptsWhenCrossingThresholds) {
     EXPECT_EQ(RelaysOn(unit.Status()), "000") << "a reset runs the script for where it stands";
 }
 
-TEST_F(UnitAutomation, TemperatureTriggerRefusesBadSettingsAndSwitchesOff) {
-    for (const Bytes& bad : {Bytes{1, 0, 0x20, 25, 25}, Bytes{1, 0, 0x20, 51, 25},
-                             Bytes{1, 3, 0x20, 30, 20}, Bytes{2, 0, 0x20, 30, 20}}) {
-        EXPECT_EQ(unit.Type('P', bad), 1);
-    }
-    ASSERT_EQ(unit.Type('P', {1, 0, 0x20, 50, 20}), 7);
-    ASSERT_EQ(unit.Type('P', {0, 0, 0, 0, 0}), 7);
-    EXPECT_EQ(Slice(unit.Status(), 117, 5), Bytes(5, 0));
-}
-
 TEST_F(UnitAutomation, IoTriggerRunsTheScriptForThePinsNewLevel) {
     Store(0x00, "2");  // pin becomes 0: relay 1 off
     Store(0x20, "1");  // pin becomes 1: relay 1 on
@@ -166,12 +143,32 @@ TEST_F(UnitAutomation, IoTriggerRunsTheScriptForThePinsNewLevel) {
     EXPECT_EQ(RelaysOn(unit.Status()), "000") << "pin 2 has no trigger";
 }
 
-TEST_F(UnitAutomation, IoTriggerOffAndBadSettings) {
-    ASSERT_EQ(unit.Type('O', {4, 1, 0xE0, 0xE0}), 6);
-    EXPECT_EQ(unit.Type('O', {5, 1, 0, 0}), 1);
-    EXPECT_EQ(unit.Type('O', {0, 1, 0x30, 0}), 1);
-    ASSERT_EQ(unit.Type('O', {4, 0, 0, 0}), 6);
-    EXPECT_EQ(Slice(unit.Status(), 102, 15), Bytes(15, 0));
+TEST_F(UnitAutomation, BadSettingsAreRefusedAndZeroSwitchesATriggerOff) {
+    ASSERT_EQ(unit.Type('M', {0x28, 0xDE, 0x7F, 0xE0, 0}), 5);
+    EXPECT_EQ(TimerSeconds(unit.Status()), 2678399u) << "the largest delay is taken";
+    ASSERT_EQ(unit.Type('N'), 4);
+    // A refused setting gets a status record (type 1), not its acknowledgement.
+    for (const auto& [letter, params, type] :
+         std::vector<std::tuple<char, Bytes, int>>{{'M', {0, 0, 0, 0, 0}, 1},
+                                                   {'M', {0x28, 0xDE, 0x80, 0, 0}, 1},
+                                                   {'M', {0, 0, 5, 0x21, 0}, 1},
+                                                   {'M', {0, 0, 5, 0, 2}, 1},
+                                                   {'P', {1, 0, 0x20, 25, 25}, 1},
+                                                   {'P', {1, 0, 0x20, 51, 25}, 1},
+                                                   {'P', {1, 3, 0x20, 30, 20}, 1},
+                                                   {'P', {2, 0, 0x20, 30, 20}, 1},
+                                                   {'P', {1, 0, 0x20, 50, 20}, 7},
+                                                   {'P', {0, 0, 0, 0, 0}, 7},
+                                                   {'O', {4, 1, 0xE0, 0xE0}, 6},
+                                                   {'O', {5, 1, 0, 0}, 1},
+                                                   {'O', {0, 1, 0x30, 0}, 1},
+                                                   {'O', {4, 0, 0, 0}, 6}}) {
+        EXPECT_EQ(unit.Type(letter, params), type)
+            << letter << " " << ::testing::PrintToString(params);
+    }
+    const Bytes status = unit.Status();
+    EXPECT_EQ(status[100], 0) << "no timer runs";
+    EXPECT_EQ(Slice(status, 102, 20), Bytes(20, 0)) << "both triggers off";
 }
 
 }  // namespace
