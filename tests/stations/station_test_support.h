@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,17 +102,13 @@ inline std::vector<std::string> Sqlite(const std::string& database, const std::s
     if (pipe == nullptr) {
         return lines;
     }
-    std::string output;
-    char chunk[4096];
-    for (std::size_t read; (read = fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
-        output.append(chunk, read);
+    char* line = nullptr;
+    std::size_t capacity = 0;
+    for (ssize_t length; (length = getline(&line, &capacity, pipe)) >= 0;) {
+        lines.emplace_back(line, length > 0 && line[length - 1] == '\n' ? length - 1 : length);
     }
+    free(line);
     pclose(pipe);
-    for (std::size_t start = 0; start < output.size();) {
-        const std::size_t end = output.find('\n', start);
-        lines.push_back(output.substr(start, end - start));
-        start = end == std::string::npos ? output.size() : end + 1;
-    }
     return lines;
 }
 

@@ -1,12 +1,18 @@
-#include "stations/seed_database.h"
-
+// The station database file: where it lives, what the "DataBase" option
+// keeps, and the seed written at first start (and never over a file).
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <map>
+
 #include "station_test_support.h"
+#include "stations/database_location.h"
+#include "stations/database_options.h"
+#include "stations/seed_database.h"
 
 namespace varnex {
 namespace {
@@ -18,6 +24,93 @@ using varnex::testing::ReadBytes;
 using varnex::testing::TempFolder;
 using varnex::testing::WriteBytes;
 using SeedDatabaseTest = varnex::testing::SeededStationTest;
+using Lines = std::vector<std::string>;
+
+const std::string kKey = "Options/Database/Location";
+
+// The per-user settings store, in memory.
+struct SettingsMemory {
+    PlatformHooks hooks;
+    std::map<std::string, std::string> values;
+
+    SettingsMemory() {
+        hooks.readSetting = [this](const std::string& key) -> std::optional<std::string> {
+            const auto found = values.find(key);
+            return found == values.end() ? std::nullopt : std::optional(found->second);
+        };
+        hooks.writeSetting = [this](const std::string& key, const std::string& value) {
+            values[key] = value;
+            return true;
+        };
+    }
+};
+
+TEST(DefaultDatabaseLocation, FollowsOnlyAnAbsoluteDataHome) {
+    EXPECT_EQ(DefaultDatabaseLocation("/data", "/home/u"), "/data/Korvath/VNXv1/VNXv1.MDB");
+    for (const char* unusable : {static_cast<const char*>(nullptr), "relative"}) {
+        EXPECT_EQ(DefaultDatabaseLocation(unusable, "/home/u"),
+                  "/home/u/.local/share/Korvath/VNXv1/VNXv1.MDB");
+    }
+}
+
+TEST(ReadDatabaseLocation, MissingSettingStoresTheDefaultAndMakesItsFolder) {
+    TempFolder folder;
+    const std::string defaultLocation = DefaultDatabaseLocation(folder.path().c_str(), nullptr);
+    SettingsMemory settings;
+
+    EXPECT_EQ(ReadDatabaseLocation(settings.hooks, defaultLocation), defaultLocation);
+    EXPECT_EQ(settings.values[kKey], defaultLocation);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("Korvath/VNXv1")));
+    EXPECT_FALSE(std::filesystem::exists(defaultLocation));
+}
+
+TEST(ReadDatabaseLocation, StoredLocationIsUsedAndItsFolderNeverMade) {
+    TempFolder folder;
+    SettingsMemory settings;
+    const std::string chosen = folder.File("chosen/stations.db");
+    settings.values[kKey] = chosen;
+
+    EXPECT_EQ(ReadDatabaseLocation(settings.hooks, folder.File("default/VNXv1.MDB")), chosen);
+    EXPECT_EQ(settings.values.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("chosen")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("default")));
+}
+
+TEST(DatabaseOptions, TypedPathIsKeptAndStoredUncheckedUpTo259Characters) {
+    SettingsMemory settings;
+    DatabaseLocationMemory memory{"/old", ""};
+    for (const std::string& typed :
+         {std::string(), std::string("/no/such/folder/x.db"), "/" + std::string(300, 'p')}) {
+        SCOPED_TRACE(typed);
+        AcceptDatabaseOptions(settings.hooks, memory, typed);
+        EXPECT_EQ(memory.path, typed.substr(0, 259));
+        EXPECT_EQ(settings.values.at(kKey), typed.substr(0, 259));
+    }
+}
+
+TEST(DatabaseOptions, StoreThatCannotBeWrittenStillKeepsThePathForTheRun) {
+    MessageRecorder recorder;  // its settings store refuses every write
+    DatabaseLocationMemory memory{"/old", ""};
+    AcceptDatabaseOptions(recorder.hooks, memory, "/new.db");
+    EXPECT_EQ(memory.path, "/new.db");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(DatabaseOptions, ChosenFileIsRememberedUpTo260Characters) {
+    DatabaseLocationMemory memory;
+    RememberChosenDatabaseFile(memory, std::string(270, 'f'));
+    EXPECT_EQ(memory.lastChosenFile, std::string(260, 'f'));
+}
+
+// Whether a store opened on `path` lists the stations, and the messages it shows.
+std::pair<bool, Lines> Listing(const std::string& path) {
+    MessageRecorder recorder;
+    StationStore store(recorder.hooks);
+    store.OpenStationStore(path);
+    const bool listed = store.FillStationList(MessageOwner::MainWindow).has_value();
+    store.CloseStationStore();
+    return {listed, recorder.Lines()};
+}
 
 TEST_F(SeedDatabaseTest, FirstStartWritesTableMainWithItsColumnsAndTheFactoryRow) {
     EXPECT_THAT(Select("SELECT name FROM sqlite_master"), ElementsAre("main"));
@@ -95,22 +188,13 @@ TEST(SeedDatabase, AnExistingFileIsLeftByteForByte) {
     const std::string empty = folder.File("empty.MDB");
     WriteBytes(empty, "");
 
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {valid, {}},
-        {noise, {"Execution of SQL statement failed"}},
-        {empty, {"Execution of SQL statement failed"}}};
-    for (const auto& [path, messages] : cases) {
-        SCOPED_TRACE(path);
+    const std::string failed = "Execution of SQL statement failed|  Varnex v1|stop|main";
+    const std::pair<std::string, bool> cases[] = {{valid, true}, {noise, false}, {empty, false}};
+    for (const auto& [path, usable] : cases) {
         const std::string before = ReadBytes(path);
-        EXPECT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::FileExists);
-
-        MessageRecorder recorder;
-        StationStore store(recorder.hooks);
-        store.OpenStationStore(path);
-        store.FillStationList(MessageOwner::MainWindow);
-        store.CloseStationStore();
-        EXPECT_EQ(recorder.Texts(), messages);
-        EXPECT_EQ(ReadBytes(path), before);
+        EXPECT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::FileExists) << path;
+        EXPECT_EQ(Listing(path), std::pair(usable, usable ? Lines{} : Lines{failed})) << path;
+        EXPECT_EQ(ReadBytes(path), before) << path;
     }
 }
 
@@ -121,14 +205,10 @@ TEST(SeedDatabase, PathThatCannotBeMadeLeavesNoFileAndTheStoreReportsEachStep) {
     for (const std::string& path : {folder.File("absent/VNXv1.MDB"), folder.File("a;LoadExt=x")}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::Failed);
-
-        MessageRecorder recorder;
-        StationStore store(recorder.hooks);
-        store.OpenStationStore(path);
-        EXPECT_FALSE(store.FillStationList(MessageOwner::MainWindow));
-        EXPECT_THAT(recorder.Lines(),
-                    ElementsAre("Connection attempt failed|  Varnex v1|stop|main",
-                                "Statement handle allocation failed|  Varnex v1|stop|main"));
+        EXPECT_EQ(
+            Listing(path),
+            std::pair(false, Lines{"Connection attempt failed|  Varnex v1|stop|main",
+                                   "Statement handle allocation failed|  Varnex v1|stop|main"}));
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
