@@ -74,6 +74,17 @@ struct SessionHarness {
     }
 };
 
+// The ids of the running window timers, in the table's order.
+inline std::vector<int> RunningTimers(const Session& session) {
+    std::vector<int> ids;
+    for (const auto& t : session.timers()) {
+        if (t.running) {
+            ids.push_back(t.id);
+        }
+    }
+    return ids;
+}
+
 // A status reply of 137 bytes with the given fields.
 inline std::vector<uint8_t> StatusBytes(
     const std::vector<std::pair<std::size_t, std::vector<uint8_t>>>& fields = {}) {

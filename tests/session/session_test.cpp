@@ -1,7 +1,10 @@
+// A session against a loopback peer: START, the timers' ticks, replies as
+// the window shows them, STOP, and datagrams of any length and content.
 #include "session/session.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,14 +14,20 @@ namespace varnex {
 namespace {
 
 using testing::CommandFrame;
+using testing::RunningTimers;
 using testing::SessionHarness;
 using testing::StatusBytes;
+using Ids = std::vector<int>;
 using Texts = std::vector<std::string>;
 
 const Texts kIdleTexts = {" Not Connected", " MSG:  Choose IP, then Click on Start"};
 
 Texts StateTexts(const Session& s) {
     return {s.display().statusBar[1], s.display().statusBar[2]};
+}
+
+Texts TimerTexts(const DisplayState& d) {
+    return {d.timerLabel, d.timerDays, d.timerHours, d.timerMinutes, d.timerSeconds};
 }
 
 std::vector<uint8_t> ScriptTableReply(const std::string& firstName) {
@@ -28,17 +37,19 @@ std::vector<uint8_t> ScriptTableReply(const std::string& firstName) {
     return table;
 }
 
-TEST(SessionTest, StartSendsTheStatusRequestAndShowsConnecting) {
+struct SessionTest : ::testing::Test {
     SessionHarness h;
+    const DisplayState& d = h.session.display();
+};
+
+TEST_F(SessionTest, StartSendsTheStatusRequestAndShowsConnecting) {
     EXPECT_EQ(StateTexts(h.session), kIdleTexts);
     EXPECT_EQ(h.Start(), CommandFrame('1'));
     EXPECT_EQ(h.lookups, (Texts{"127.0.0.1"}));
     EXPECT_EQ(StateTexts(h.session), (Texts{" Connecting", " Sending Password"}));
-    const DisplayState& d = h.session.display();
     EXPECT_FALSE(d.enabled.start);
     EXPECT_FALSE(d.enabled.runMake);  // features wait for the first status reply
-    EXPECT_TRUE(h.TimerRunning(kPollTimer));
-    EXPECT_TRUE(h.TimerRunning(kPulseTimer));
+    EXPECT_EQ(RunningTimers(h.session), (Ids{kCreditsTimer, kPollTimer, kPulseTimer}));
     EXPECT_EQ(d.counters, (PacketCounters{"1", "0", "0"}));
     EXPECT_EQ(d.voltmeters[0].caption, "Battery");
     EXPECT_EQ(d.voltmeters[2].caption, "");
@@ -46,24 +57,23 @@ TEST(SessionTest, StartSendsTheStatusRequestAndShowsConnecting) {
     EXPECT_EQ(d.autoPingCaption, "Auto Ping  127.0.0.1");
 }
 
-TEST(SessionTest, UnknownStationTellsAndStaysIdle) {
-    SessionHarness h;
+TEST_F(SessionTest, UnknownStationTellsAndStaysIdle) {
     h.listText = "127.0.0.9\t       Other";
     h.session.StartSession();
     EXPECT_EQ(h.lookups, (Texts{"127.0.0.9"}));
     ASSERT_EQ(h.recorder.messages.size(), 1u);
     const Message& m = h.recorder.messages[0];
-    EXPECT_EQ(m.text, "SQL general overness, can't find the IP Address in the Database!");
-    EXPECT_EQ(m.caption, "  Varnex v1");
-    EXPECT_EQ(m.icon, MessageIcon::Stop);
+    EXPECT_EQ(std::tuple(m.text, m.caption, m.icon),
+              std::tuple("SQL general overness, can't find the IP Address in the Database!",
+                         "  Varnex v1", MessageIcon::Stop));
     EXPECT_EQ(StateTexts(h.session), kIdleTexts);
-    EXPECT_TRUE(h.session.display().enabled.start);
-    EXPECT_FALSE(h.TimerRunning(kPollTimer));
-    EXPECT_EQ(h.session.display().autoPingCaption, "Auto Ping");
+    EXPECT_TRUE(d.enabled.start);
+    EXPECT_EQ(RunningTimers(h.session), Ids{kCreditsTimer});
+    EXPECT_EQ(d.autoPingCaption, "Auto Ping");
     EXPECT_FALSE(h.peer.Receive(50).has_value());
 }
 
-TEST(SessionTest, TransportFailureAtStartLeavesIdleWithoutTimers) {
+TEST(SessionStartTest, TransportFailureAtStartLeavesIdleWithoutTimers) {
     testing::HookRecorder recorder;
     testing::LoopbackPeer peer;
     Session session(recorder.hooks,
@@ -75,19 +85,16 @@ TEST(SessionTest, TransportFailureAtStartLeavesIdleWithoutTimers) {
     EXPECT_EQ(recorder.messages[0].text, "Bind Error !!\r\nIt's Over !!");
     EXPECT_EQ(StateTexts(session), kIdleTexts);
     EXPECT_TRUE(session.display().enabled.start);
-    for (const auto& timer : session.timers()) {
-        EXPECT_EQ(timer.running, timer.id == kCreditsTimer) << timer.id;
-    }
+    EXPECT_EQ(RunningTimers(session), Ids{kCreditsTimer});
     EXPECT_FALSE(peer.Receive(50).has_value());
 }
 
-TEST(SessionTest, PollAnimationOverFourteenTicks) {
-    SessionHarness h;
+TEST_F(SessionTest, PollAnimationOverFourteenTicks) {
     h.Start();
     Texts seen;
     for (int tick = 0; tick < 14; ++tick) {
         h.session.OnTimer(kPollTimer);
-        seen.push_back(h.session.display().statusBar[2]);
+        seen.push_back(d.statusBar[2]);
         ASSERT_TRUE(h.peer.Receive().has_value()) << "every tick sends";
     }
     Texts expected = {" MSG: Data Polling Started"};
@@ -96,17 +103,16 @@ TEST(SessionTest, PollAnimationOverFourteenTicks) {
     }
     expected.push_back(" MSG: Data Polling .");
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(h.session.display().statusBar[1], " Connected");
+    EXPECT_EQ(d.statusBar[1], " Connected");
     // No replies: Lost is Sent - 1.
-    EXPECT_EQ(h.session.display().counters, (PacketCounters{"15", "0", "14"}));
+    EXPECT_EQ(d.counters, (PacketCounters{"15", "0", "14"}));
 }
 
-TEST(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
-    SessionHarness h;
+TEST_F(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
     std::vector<int> pulse;
     for (int tick = 0; tick < 23; ++tick) {
         h.session.OnTimer(kPulseTimer);
-        pulse.push_back(h.session.display().pulseStep);
+        pulse.push_back(d.pulseStep);
     }
     EXPECT_EQ(pulse, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10, 9,
                                        8, 7, 6, 5, 4, 3, 2, 1, 1, 2,  3}));
@@ -114,9 +120,9 @@ TEST(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
     std::vector<int> frames;
     for (int tick = 0; tick < 5; ++tick) {
         h.session.OnTimer(kCreditsTimer);
-        credits.push_back(h.session.display().statusBar[3]);
+        credits.push_back(d.statusBar[3]);
         h.session.OnTimer(kTimerButtonTimer);
-        frames.push_back(h.session.display().timerButtonImage);
+        frames.push_back(d.timerButtonImage);
     }
     EXPECT_EQ(credits,
               (Texts{"               Varnex v1", "Copyright (c) 2026 Varnex developers",
@@ -124,14 +130,13 @@ TEST(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 0, 1}));
 }
 
-TEST(SessionTest, ChoosingAStationUpdatesAutoPingWithoutStarting) {
-    SessionHarness h;
+TEST_F(SessionTest, ChoosingAStationUpdatesAutoPingWithoutStarting) {
     h.listText = "127.0.0.2        Bench";
     h.session.OnStationChosen();
-    EXPECT_TRUE(h.TimerRunning(kStationChoiceTimer));
+    EXPECT_EQ(RunningTimers(h.session), (Ids{kCreditsTimer, kStationChoiceTimer}));
     h.session.OnTimer(kStationChoiceTimer);
-    EXPECT_FALSE(h.TimerRunning(kStationChoiceTimer));
-    EXPECT_EQ(h.session.display().autoPingCaption, "Auto Ping  127.0.0.2");
+    EXPECT_EQ(RunningTimers(h.session), Ids{kCreditsTimer});
+    EXPECT_EQ(d.autoPingCaption, "Auto Ping  127.0.0.2");
     EXPECT_EQ(h.session.station().address, "127.0.0.2");
     EXPECT_EQ(h.session.stationIp(), "127.0.0.2");
     EXPECT_TRUE(h.lookups.empty());
@@ -139,55 +144,46 @@ TEST(SessionTest, ChoosingAStationUpdatesAutoPingWithoutStarting) {
 }
 
 // How each field shows is status_display_test's; here the reply reaches it.
-TEST(SessionTest, StatusReplyFillsTheWindowAndTheSnapshot) {
-    SessionHarness h;
+TEST_F(SessionTest, StatusReplyFillsTheWindowAndTheSnapshot) {
     h.Start();
     ASSERT_TRUE(h.Deliver(StatusBytes(
         {{14, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}, {77, {'L', 'a', 'b', ' ', ' '}}})));
-    const DisplayState& d = h.session.display();
     EXPECT_EQ(d.counters, (PacketCounters{"1", "1", "0"}));
-    EXPECT_EQ(d.macAddress, "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(d.stationName, "Lab");
-    EXPECT_EQ(d.firmwareVersion, "1.7.4");
+    EXPECT_EQ((Texts{d.macAddress, d.stationName, d.firmwareVersion}),
+              (Texts{"00:1A:2B:3C:4D:5E", "Lab", "1.7.4"}));
     EXPECT_TRUE(d.enabled.runMake);
     EXPECT_FALSE(d.enabled.start);
     EXPECT_EQ(h.session.snapshot().firmwareVersion, 174u);
     EXPECT_TRUE(h.session.snapshot().temperatureResetAvailable);
 }
 
-TEST(SessionTest, RefusedPasswordEndsTheSessionBeforeTheTypeIsRead) {
-    SessionHarness h;
-    const DisplayState idle = h.session.display();
+TEST_F(SessionTest, RefusedPasswordEndsTheSessionBeforeTheTypeIsRead) {
+    const DisplayState idle = d;
     h.Start();
     auto bytes = StatusBytes({{14, {1, 2, 3, 4, 5, 6}}});
     bytes[10] = 1;
     bytes[13] = 4;  // a return code, were the password accepted
     ASSERT_TRUE(h.Deliver(bytes));
     ASSERT_EQ(h.recorder.messages.size(), 1u);
-    EXPECT_EQ(h.recorder.messages[0].text, "Bad Password!!");
-    EXPECT_EQ(h.recorder.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(std::tuple(h.recorder.messages[0].text, h.recorder.messages[0].icon),
+              std::tuple("Bad Password!!", MessageIcon::Stop));
     EXPECT_TRUE(h.recorder.popups.empty());
-    EXPECT_FALSE(h.TimerRunning(kPollTimer));
-    EXPECT_FALSE(h.TimerRunning(kPulseTimer));
+    EXPECT_EQ(RunningTimers(h.session), Ids{kCreditsTimer});
     DisplayState expected = idle;  // only the station's captions stay
     for (std::size_t n = 0; n < 8; ++n) {
         expected.voltmeters[n].caption = h.known.labels[n];
     }
     expected.relayNames = h.known.relayNames;
     expected.autoPingCaption = "Auto Ping  127.0.0.1";
-    EXPECT_EQ(h.session.display(), expected);
+    EXPECT_EQ(d, expected);
 }
 
-TEST(SessionTest, ReturnCodeOpensPopupAndCodeFourStopsTheTimerDisplay) {
-    SessionHarness h;
+TEST_F(SessionTest, ReturnCodeOpensPopupAndCodeFourStopsTheTimerDisplay) {
     h.Start();
     ASSERT_TRUE(h.Deliver(ScriptTableReply("Morning")));
     EXPECT_TRUE(h.session.ScriptTableReceived());
     ASSERT_TRUE(h.Deliver(StatusBytes({{97, {0x01, 0x5F, 0xCD, 1, 0x00}}})));
-    const DisplayState& d = h.session.display();
-    EXPECT_EQ(d.timerLabel, "Morning");
-    EXPECT_EQ((Texts{d.timerDays, d.timerHours, d.timerMinutes, d.timerSeconds}),
-              (Texts{"1", "1", "1", "1"}));
+    EXPECT_EQ(TimerTexts(d), (Texts{"Morning", "1", "1", "1", "1"}));
     EXPECT_TRUE(h.TimerRunning(kTimerButtonTimer));
     EXPECT_FALSE(h.peer.Receive(50).has_value()) << "slot 1 has a name: no table request";
 
@@ -197,32 +193,27 @@ TEST(SessionTest, ReturnCodeOpensPopupAndCodeFourStopsTheTimerDisplay) {
     ASSERT_TRUE(h.Deliver(stopped));
     EXPECT_EQ(h.recorder.popups,
               (std::vector<std::pair<int, std::string>>{{4, "Timer Stopped Forcefully !"}}));
-    EXPECT_EQ(d.timerLabel, "Timer Inactive");
-    EXPECT_EQ((Texts{d.timerDays, d.timerHours, d.timerMinutes, d.timerSeconds}),
-              (Texts{"0", "0", "0", "0"}));
+    EXPECT_EQ(TimerTexts(d), (Texts{"Timer Inactive", "0", "0", "0", "0"}));
     EXPECT_FALSE(h.TimerRunning(kTimerButtonTimer));
     EXPECT_EQ(d.timerButtonImage, 0);
 }
 
-TEST(SessionTest, RunningTimerWithoutScriptNamesAsksForTheTableEachTime) {
-    SessionHarness h;
+TEST_F(SessionTest, RunningTimerWithoutScriptNamesAsksForTheTableEachTime) {
     h.Start();
     const auto running = StatusBytes({{97, {0, 0, 5, 1, 0x20}}});
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(h.Deliver(running));
         EXPECT_EQ(h.peer.Receive(), CommandFrame('L')) << i;  // sent from the parser
     }
-    EXPECT_EQ(h.session.display().timerSeconds, "5");
-    EXPECT_EQ(h.session.display().timerLabel, "");  // slot 2 has an empty name
-    // The idle timer puts the label back; D, H, M, S keep their texts.
+    // Slot 2 has an empty name. The idle timer then puts the label back;
+    // D, H, M, S keep their texts.
+    EXPECT_EQ(TimerTexts(d), (Texts{"", "0", "0", "0", "5"}));
     ASSERT_TRUE(h.Deliver(StatusBytes()));
-    EXPECT_EQ(h.session.display().timerLabel, "Timer Inactive");
-    EXPECT_EQ(h.session.display().timerSeconds, "5");
+    EXPECT_EQ(TimerTexts(d), (Texts{"Timer Inactive", "0", "0", "0", "5"}));
     EXPECT_FALSE(h.TimerRunning(kTimerButtonTimer));
 }
 
-TEST(SessionTest, ResetIsIdempotentAndLeavesExactlyWhatItLists) {
-    SessionHarness h;
+TEST_F(SessionTest, ResetIsIdempotentAndLeavesExactlyWhatItLists) {
     h.known.views.fill("BAR");
     h.known.jumper6 = "OFF";
     h.Start();
@@ -233,7 +224,7 @@ TEST(SessionTest, ResetIsIdempotentAndLeavesExactlyWhatItLists) {
     ASSERT_TRUE(h.Deliver(ScriptTableReply("Morning")));
     ASSERT_TRUE(h.Deliver(StatusBytes({{20, {0xFF, 0x0F}}, {61, {1, 1}}, {97, {0, 0, 90, 1, 0}}})));
     h.session.OnTimer(kTimerButtonTimer);
-    const DisplayState before = h.session.display();
+    const DisplayState before = d;
     ASSERT_TRUE(before.voltmeters[0].barVisible);
     ASSERT_EQ(before.voltmeters[0].barMaximum, 60);
 
@@ -248,41 +239,83 @@ TEST(SessionTest, ResetIsIdempotentAndLeavesExactlyWhatItLists) {
     expected.autoPingCaption = before.autoPingCaption;
     expected.statusBar[3] = before.statusBar[3];
     expected.creditsIndex = before.creditsIndex;
-    EXPECT_EQ(h.session.display(), expected);
+    EXPECT_EQ(d, expected);
     for (const auto& slot : h.session.scriptTable()) {
         EXPECT_EQ(slot.name + slot.codes, "");
     }
-    for (const auto& timer : h.session.timers()) {
-        EXPECT_EQ(timer.running, timer.id == kCreditsTimer) << timer.id;
-    }
+    EXPECT_EQ(RunningTimers(h.session), Ids{kCreditsTimer});
     EXPECT_EQ(h.session.snapshot().firmwareVersion, 174u);  // kept for open dialogs
 
     h.session.ResetSession();
-    EXPECT_EQ(h.session.display(), expected);
+    EXPECT_EQ(d, expected);
 }
 
-TEST(SessionTest, DatagramAfterStopIsNeitherCountedNorParsed) {
-    SessionHarness h;
-    h.Start();
-    h.session.ResetSession();
-    const DisplayState stopped = h.session.display();
-    ASSERT_TRUE(h.Deliver(StatusBytes({{65, {1, 6, 8}}, {36, {0, 0, 0}}})));
-    EXPECT_EQ(h.session.display(), stopped);
-    EXPECT_EQ(h.session.display().counters.received, "0");
-    EXPECT_FALSE(h.peer.Receive(50).has_value()) << "no poll after STOP";
-}
-
-TEST(SessionTest, SecondStartBeginsAfresh) {
-    SessionHarness h;
+TEST_F(SessionTest, AfterStopADatagramIsIgnoredAndASecondStartBeginsAfresh) {
     h.Start();
     h.session.OnTimer(kPollTimer);
     ASSERT_TRUE(h.peer.Receive().has_value());
     h.session.ResetSession();
+    const DisplayState stopped = d;
+    ASSERT_TRUE(h.Deliver(StatusBytes({{65, {1, 6, 8}}, {36, {0, 0, 0}}})));
+    EXPECT_EQ(d, stopped);  // neither counted nor parsed
+    EXPECT_EQ(d.counters.received, "0");
+    EXPECT_FALSE(h.peer.Receive(50).has_value()) << "no poll after STOP";
 
     EXPECT_EQ(h.Start(), CommandFrame('1'));
-    EXPECT_EQ(h.session.display().counters, (PacketCounters{"1", "0", "0"}));
+    EXPECT_EQ(d.counters, (PacketCounters{"1", "0", "0"}));
     h.session.OnTimer(kPollTimer);
     EXPECT_EQ(StateTexts(h.session), (Texts{" Connected", " MSG: Data Polling Started"}));
+}
+
+// Any datagram is handled without reading or writing out of bounds (CI runs
+// this under AddressSanitizer and UBSan).
+TEST_F(SessionTest, RandomDatagramsOfEveryLength) {
+    h.known.views = {"STANDARD", "BAR", "STANDARD", "BAR", "STANDARD", "BAR", "STANDARD", "BAR"};
+    h.Start();
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> byte(0, 255), length(0, 1024), shape(0, 3);
+    constexpr int kDatagrams = 400;
+    int parsed = 0;
+    for (int i = 0; i < kDatagrams; ++i) {
+        std::vector<uint8_t> datagram(static_cast<std::size_t>(i < 2 ? i * 1024 : length(random)));
+        for (auto& b : datagram) {
+            b = static_cast<uint8_t>(byte(random));
+        }
+        // Mostly accepted passwords, so that every kind of reply is parsed.
+        if (datagram.size() > 13 && shape(random) != 0) {
+            datagram[10] = 0;
+            const uint8_t types[] = {2, 4, 14, datagram[13]};
+            datagram[13] = types[shape(random)];
+        }
+        ASSERT_TRUE(h.Deliver(datagram)) << i;
+        if (h.session.link().repliesIgnored()) {
+            h.Start();  // a refused password ended the session
+        } else {
+            ++parsed;
+        }
+        // A table request sent from the parser moved the socket: take it.
+        while (h.peer.Receive(0).has_value()) {
+        }
+        for (const auto& v : d.voltmeters) {
+            ASSERT_LE(v.barPosition, v.barMaximum);
+        }
+        ASSERT_LE(d.stationName.size(), 20u);
+    }
+    EXPECT_GT(parsed, kDatagrams / 2);
+}
+
+TEST_F(SessionTest, DatagramLongerThanTheBufferIsCut) {
+    h.Start();
+    std::vector<uint8_t> datagram(65507, 0);  // the largest datagram UDP carries
+    datagram[65] = 1;
+    datagram[66] = 6;
+    datagram[67] = 8;
+    ASSERT_TRUE(h.Deliver(datagram));
+    EXPECT_EQ(h.session.link().lastReplySize(), 1024u);
+    EXPECT_EQ(d.firmwareVersion, "1.6.8");
+    EXPECT_EQ(d.counters.received, "1");
+    EXPECT_FALSE(testing::WaitReadable(h.session.link().socketDescriptor(), 0))
+        << "a remainder is left";
 }
 
 }  // namespace

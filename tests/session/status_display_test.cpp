@@ -41,12 +41,9 @@ TEST(StatusDisplayTest, VoltmeterTextsAndBarsByViewAndJumper) {
         VoltmeterDisplay v;
         ShowVoltmeter(v, c.index, c.raw, Station(c.view, c.jumper));
         const bool standard = c.view == "STANDARD";
-        EXPECT_EQ(v.valueVisible, standard);
-        EXPECT_EQ(v.barVisible, !standard);
-        EXPECT_EQ(v.barLabelVisible, !standard);
-        EXPECT_EQ(v.barMaximum, c.maximum);
-        EXPECT_EQ(standard ? v.valueText : v.barLabelText, c.shown);
-        EXPECT_EQ(v.barPosition, c.position);
+        EXPECT_EQ(std::tuple(v.valueVisible, v.barVisible, v.barLabelVisible, v.barMaximum,
+                             standard ? v.valueText : v.barLabelText, v.barPosition),
+                  std::tuple(standard, !standard, !standard, c.maximum, c.shown, c.position));
     }
 }
 
@@ -71,8 +68,7 @@ TEST(StatusDisplayTest, TemperatureByFirmwareAndFlags) {
         DisplayState d;
         d.celsius = d.fahrenheit = "old";
         ShowTemperature(d, r);
-        EXPECT_EQ(d.celsius, c.celsius);
-        EXPECT_EQ(d.fahrenheit, c.fahrenheit);
+        EXPECT_EQ(std::pair(d.celsius, d.fahrenheit), std::pair(c.celsius, c.fahrenheit));
     }
 }
 
