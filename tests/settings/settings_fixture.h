@@ -123,10 +123,4 @@ class SettingsTest : public ::testing::Test {
     bool refuseBind_ = false;
 };
 
-// Bytes [from, to) of a datagram as text.
-inline std::string Slice(const std::vector<uint8_t>& bytes, std::size_t from, std::size_t to) {
-    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(to));
-}
-
 }  // namespace varnex::testing
