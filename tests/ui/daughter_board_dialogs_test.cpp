@@ -1,7 +1,5 @@
 #include "ui/daughter_board_dialogs.h"
 
-#include <QLabel>
-#include <QSlider>
 #include <QToolButton>
 
 #include "script_dialog_fixture.h"
@@ -19,61 +17,45 @@ class DaughterBoardTest : public ScriptDialogTest {
         }
         Poll();
     }
-
-    std::unique_ptr<BoardPanelDialog> OpenPanel(int board) {
-        auto panel = std::make_unique<BoardPanelDialog>(context, memory, board, nullptr);
-        panel->show();
-        return panel;
-    }
-
     static bool Shows(QLabel* picture, int element, bool atRest) {
         return picture->pixmap().toImage() == BoardElementPicture(element, atRest).toImage();
     }
-
-    // Moves a slider from 1 with the arrow key, as a user does.
-    static void SlideTo(QSlider* slider, int value) {
-        for (int k = slider->value(); k < value; ++k) {
-            QTest::keyClick(slider, Qt::Key_Right);
-        }
-    }
-
     BoardPanelMemory memory;
 };
 
 TEST_F(DaughterBoardTest, TheChooserOffersPresentBoardsAndClosesWithThePanelItOpens) {
     {
-        BoardChooserDialog none(context, memory, nullptr);
-        none.show();
-        EXPECT_EQ(none.windowTitle(), "Relay Daughter Board Control");
-        EXPECT_EQ(none.noBoardsLabel()->text(), "NO  RELAY  DAUGHTER  BOARDS  DETECTED  !");
-        EXPECT_TRUE(none.noBoardsLabel()->isVisible());
-        EXPECT_FALSE(none.boardButton(3)->isEnabled());
-        Shoot(none, "board_chooser_none");
+        auto none = Show<BoardChooserDialog>(memory);
+        EXPECT_EQ(Shown({none.get(), none->noBoardsLabel()}),
+                  (QStringList{"Relay Daughter Board Control",
+                               "NO  RELAY  DAUGHTER  BOARDS  DETECTED  !"}));
+        EXPECT_TRUE(none->noBoardsLabel()->isVisible());
+        EXPECT_FALSE(none->boardButton(3)->isEnabled());
+        Shoot(*none, "board_chooser_none");
     }
     AttachBoards({3, 6}, 0x7F);
-    BoardChooserDialog chooser(context, memory, nullptr);
-    chooser.show();
-    EXPECT_FALSE(chooser.noBoardsLabel()->isVisible());
+    auto chooser = Show<BoardChooserDialog>(memory);
+    EXPECT_FALSE(chooser->noBoardsLabel()->isVisible());
     for (int board = 1; board <= 6; ++board) {
-        EXPECT_EQ(chooser.boardButton(board)->isEnabled(), board == 3 || board == 6) << board;
-        EXPECT_FALSE(chooser.boardButton(board)->icon().isNull()) << board;
+        EXPECT_EQ(chooser->boardButton(board)->isEnabled(), board == 3 || board == 6) << board;
+        EXPECT_FALSE(chooser->boardButton(board)->icon().isNull()) << board;
     }
-    Shoot(chooser, "board_chooser");
+    Shoot(*chooser, "board_chooser");
 
     QString panelTitle;
-    const ModalWatchdog watchdog(kDialogWaitMs);
+    const ModalWatchdog watchdog(3000);
     OnNextModal([&](QWidget* panel) {
         panelTitle = panel->windowTitle();
         QTest::keyClick(panel, Qt::Key_Escape);
     });
-    QTest::mouseClick(chooser.boardButton(3), Qt::LeftButton);
+    QTest::mouseClick(chooser->boardButton(3), Qt::LeftButton);
     EXPECT_EQ(panelTitle, "Relay Daughter Board 3 Control");
-    EXPECT_FALSE(chooser.isVisible());
+    EXPECT_FALSE(chooser->isVisible());
 }
 
 TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
     AttachBoards({2}, 0x7F);
-    auto panel = OpenPanel(2);
+    auto panel = Show<BoardPanelDialog>(memory, 2);
     const auto showsAll = [&](bool atRest) {
         for (int e = 1; e <= 7; ++e) {
             if (!Shows(panel->picture(e), e, atRest) ||
@@ -84,51 +66,46 @@ TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
         }
         return true;
     };
-    ASSERT_TRUE(PumpUntil([&] { return showsAll(true); }, kDialogWaitMs));
-    EXPECT_EQ(panel->restButton(1)->text(), "NC");
-    EXPECT_EQ(panel->workButton(7)->text(), "ON");
+    ASSERT_TRUE(Eventually([&] { return showsAll(true); }));
+    EXPECT_EQ(Shown({panel->restButton(1), panel->workButton(7)}), (QStringList{"NC", "ON"}));
     EXPECT_EQ(panel->delaySlider(4)->maximum(), 60);
     Shoot(*panel, "board_panel_rest");
 
-    SlideTo(panel->delaySlider(2), 5);
+    // From 1 to 5 with the arrow key, as a user does.
+    for (int k = 0; k < 4; ++k) {
+        QTest::keyClick(panel->delaySlider(2), Qt::Key_Right);
+    }
     QTest::mouseClick(panel->toggleButton(2), Qt::LeftButton);
-    ASSERT_TRUE(PumpUntil([this] { return unit_.State().toggle.has_value(); }, kDialogWaitMs));
+    ASSERT_TRUE(Eventually([this] { return unit_.State().toggle.has_value(); }));
     EXPECT_EQ(unit_.State().toggle->mask, 0x02);
     EXPECT_EQ(unit_.State().toggle->endsAt, unitNow_ + std::chrono::seconds(5));
     EXPECT_EQ(unit_.State().boardStates[1], 0x7F ^ 0x02);
-    ASSERT_TRUE(PumpUntil([this] { return !recorder.popups.empty(); }, kDialogWaitMs));
-    EXPECT_EQ(recorder.popups[0].second, "RDB Command Success !");
-    const auto caption = [&](int element) { return panel->toggleButton(element)->text(); };
+    EXPECT_EQ(FirstPopup(), "RDB Command Success !");
+    const auto captions = [&] { return Shown({panel->toggleButton(1), panel->toggleButton(2)}); };
     unitNow_ += std::chrono::seconds(1);
     Poll();
-    ASSERT_TRUE(PumpUntil([&] { return caption(2) == "4"; }, kDialogWaitMs))
-        << caption(2).toStdString();
-    EXPECT_EQ(caption(1), "Toggle");
+    ASSERT_TRUE(Eventually([&] {
+        return captions() == QStringList{"Toggle", "4"};
+    })) << captions().join('|').toStdString();
     Shoot(*panel, "board_panel_countdown");
 
     unitNow_ += std::chrono::seconds(4);
     Poll();
-    ASSERT_TRUE(PumpUntil([&] { return caption(2) == "Toggle"; }, kDialogWaitMs));
+    ASSERT_TRUE(Eventually([&] { return captions() == QStringList{"Toggle", "Toggle"}; }));
     unit_.State().boardStates[1] = 0x00;
     Poll();
-    ASSERT_TRUE(PumpUntil([&] { return showsAll(false); }, kDialogWaitMs));
+    ASSERT_TRUE(Eventually([&] { return showsAll(false); }));
     Shoot(*panel, "board_panel_work");
 }
 
-TEST_F(DaughterBoardTest, AWorkButtonSwitchesTheOutputAndIsRemembered) {
-    AttachBoards({6}, 0x7F);
-    auto panel = OpenPanel(6);
-    // The output is off: "ON" is the button to press.
-    ASSERT_TRUE(PumpUntil([&] { return panel->workButton(7)->isEnabled(); }, kDialogWaitMs));
-    QTest::mouseClick(panel->workButton(7), Qt::LeftButton);
-    ASSERT_TRUE(PumpUntil([this] { return unit_.State().boardStates[5] == 0x3F; }, kDialogWaitMs));
-    EXPECT_EQ(memory.lastElement, 7);
-}
-
-TEST_F(DaughterBoardTest, APanelOutlivesTheSessionEndingUnderIt) {
+TEST_F(DaughterBoardTest, AWorkButtonIsRememberedAndThePanelOutlivesTheSessionEndingUnderIt) {
     AttachBoards({4}, 0x15);
-    auto panel = OpenPanel(4);
-    ASSERT_TRUE(PumpUntil([&] { return Shows(panel->picture(1), 1, true); }, kDialogWaitMs));
+    auto panel = Show<BoardPanelDialog>(memory, 4);
+    ASSERT_TRUE(Eventually([&] { return Shows(panel->picture(1), 1, true); }));
+    QTest::mouseClick(panel->workButton(1), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([this] { return unit_.State().boardStates[3] == 0x14; }));
+    EXPECT_EQ(memory.lastElement, 1);
+
     session.ResetSession();
     QTest::qWait(20);
     EXPECT_TRUE(panel->isVisible());

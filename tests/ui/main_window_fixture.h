@@ -63,7 +63,6 @@ class MainWindowTest : public ::testing::Test {
             [](const std::string&) {});
         std::string error;
         EXPECT_TRUE(unit_->Bind("127.0.0.1", 0, error)) << error;
-        unitPort_ = unit_->Port();
         unitNotifier_ =
             std::make_unique<QSocketNotifier>(unit_->Descriptor(), QSocketNotifier::Read);
         QObject::connect(unitNotifier_.get(), &QSocketNotifier::activated,
@@ -73,7 +72,7 @@ class MainWindowTest : public ::testing::Test {
 
     MainWindow& Open(const std::vector<std::string>& argv = {"varnex"}) {
         MainWindowOptions options;
-        options.link.unitPort = unitPort_;
+        options.link.unitPort = unit_ ? unit_->Port() : 9;  // nothing is sent without a unit
         options.makeHooks = [this](QWidget* mainWindow) {
             PlatformHooks hooks = MakeQtPlatformHooks(mainWindow);
             hooks.showMessage = [this](const Message& m) { messages_.push_back(m); };
@@ -108,13 +107,21 @@ class MainWindowTest : public ::testing::Test {
         }
         return nullptr;
     }
-    std::string StatusPart(std::size_t part) {
-        return controls().statusParts[part]->text().toStdString();
-    }
     // One tick of a main-window timer, as its QTimer delivers it.
     void Tick(int id) {
         window_->session().OnTimer(id);
         window_->AfterEvent();
+    }
+    // The class of the modal dialog `open` opens, which is then closed again.
+    static QString DialogOpenedBy(const std::function<void()>& open) {
+        const ModalWatchdog watchdog;
+        QString opened;
+        OnNextModal([&opened](QWidget* dialog) {
+            opened = QString::fromLatin1(dialog->metaObject()->className());
+            dialog->close();
+        });
+        open();
+        return opened;
     }
 
     testing::TempFolder config_;
@@ -125,7 +132,6 @@ class MainWindowTest : public ::testing::Test {
     unit::UnitTime unitNow_{5'000'000};
     std::unique_ptr<unit::UnitServer> unit_;
     std::unique_ptr<QSocketNotifier> unitNotifier_;
-    uint16_t unitPort_ = 9;  // nothing is sent in tests that start no unit
     std::unique_ptr<MainWindow> window_;
     bool startUpResult_ = false;
 };

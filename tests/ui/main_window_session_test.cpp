@@ -1,6 +1,6 @@
 // The whole window against the in-process unit on 127.0.0.1: what each
-// reading looks like once rendered, and what every way of ending a session
-// leaves on screen.
+// reading looks like once rendered, what every way of ending a session
+// leaves on screen, and which dialog each control opens.
 #include "main_window_fixture.h"
 
 #include "ui/button_images.h"
@@ -8,7 +8,7 @@
 namespace varnex {
 namespace {
 
-constexpr int kReplyWaitMs = 3000;
+using Role = QPalette::ColorRole;
 
 class MainWindowSessionTest : public MainWindowTest {
   protected:
@@ -30,22 +30,16 @@ class MainWindowSessionTest : public MainWindowTest {
                     {8, {"", "GRAPHICAL", "", ""}}});
         return unit;
     }
-
     bool WaitForFirstStatus() {
-        return PumpUntil(
-            [&] { return controls().firmwareVersion->text() != QStringLiteral("* . *"); },
-            kReplyWaitMs);
+        return PumpUntil([&] { return controls().firmwareVersion->text() != "* . *"; }, 3000);
     }
-    static QColor Colour(QWidget* widget, QPalette::ColorRole role = QPalette::WindowText) {
-        return widget->palette().color(role);
-    }
-    // The texts of labels and fields alike.
-    static QStringList Shown(std::initializer_list<QWidget*> widgets) {
-        QStringList texts;
-        for (QWidget* widget : widgets) {
-            texts << widget->property("text").toString();
+    QString StatusPart(std::size_t part) { return controls().statusParts[part]->text(); }
+    static std::vector<QColor> Colours(std::initializer_list<std::pair<QWidget*, Role>> parts) {
+        std::vector<QColor> colours;
+        for (const auto& [widget, role] : parts) {
+            colours.push_back(widget->palette().color(role));
         }
-        return texts;
+        return colours;
     }
 };
 
@@ -53,65 +47,66 @@ TEST_F(MainWindowSessionTest, AStationOnTheCommandLineStartsASessionAndShowsEver
     StartReadingUnit();
     Open({"varnex", "127.0.0.1"});
     MainWindowControls& c = controls();
-    EXPECT_EQ(c.stationList->currentText(), QStringLiteral("127.0.0.1        Simulator"));
+    EXPECT_EQ(Shown({c.stationList, c.statusParts[1], c.statusParts[2]}),
+              (QStringList{"127.0.0.1        Simulator", " Connecting", " Sending Password"}));
     EXPECT_FALSE(c.start->isEnabled());
-    EXPECT_EQ(StatusPart(1), " Connecting");
-    EXPECT_EQ(StatusPart(2), " Sending Password");
     ASSERT_TRUE(WaitForFirstStatus());
     EXPECT_TRUE(messages_.empty()) << messages_.front().text;
 
     // Voltmeter 1 in text view, doubled without its jumper; 2 as a bar.
-    EXPECT_EQ(Shown({c.voltmeters[0].caption, c.voltmeters[0].value, c.voltmeters[2].caption,
-                     c.voltmeters[2].value, c.voltmeters[3].caption}),
-              (QStringList{"Mains", "60.0000000", "Voltage 3 (0-30)", "0.0073260", ""}));
-    EXPECT_EQ(Colour(c.voltmeters[0].value, QPalette::Text), QColor(255, 0, 0));
     const VoltmeterControls& bar = c.voltmeters[1];
+    EXPECT_EQ(
+        Shown({c.voltmeters[0].caption, c.voltmeters[0].value, c.voltmeters[2].caption,
+               c.voltmeters[2].value, c.voltmeters[3].caption, bar.barLabel,
+               c.voltmeters[7].barLabel}),
+        (QStringList{"Mains", "60.0000000", "Voltage 3 (0-30)", "0.0073260", "", "30.00", "5.00"}));
     EXPECT_FALSE(bar.value->isVisibleTo(&*window_));
     EXPECT_TRUE(bar.bar->isVisibleTo(&*window_));
     EXPECT_TRUE(bar.barLabel->isVisibleTo(&*window_));
     EXPECT_EQ(bar.bar->maximum(), 30);
     EXPECT_EQ(bar.bar->value(), 30);
-    EXPECT_EQ(bar.barLabel->text(), QStringLiteral("30.00"));
-    EXPECT_EQ(Colour(bar.bar, QPalette::Highlight), QColor(0, 255, 0));
-    EXPECT_EQ(c.voltmeters[7].barLabel->text(), QStringLiteral("5.00"));
-
     EXPECT_EQ(Shown({c.relayStates[0], c.relayStates[1], c.pins[1], c.pins[2], c.celsius,
                      c.fahrenheit, c.macAddress, c.stationName, c.firmwareVersion}),
               (QStringList{"ON", "OFF", "0", "1", "21.5", " 70.7", "02:56:4E:58:00:01",
                            "Varnex Unit", "1.7.4"}));
-    EXPECT_EQ(Colour(c.relayStates[0]), QColor(0, 170, 0));
-    EXPECT_EQ(Colour(c.relayStates[1]), QColor(255, 0, 0));
-    EXPECT_EQ(Colour(c.pins[1], QPalette::Base), QColor(Qt::white));
-    EXPECT_EQ(Colour(c.pins[2], QPalette::Text), QColor(Qt::white));
-    EXPECT_EQ(Colour(c.pins[2], QPalette::Base), QColor(255, 0, 0));
+    const QColor red(255, 0, 0);
+    EXPECT_EQ(Colours({{c.voltmeters[0].value, Role::Text},
+                       {bar.bar, Role::Highlight},
+                       {c.relayStates[0], Role::WindowText},
+                       {c.relayStates[1], Role::WindowText},
+                       {c.pins[1], Role::Base},
+                       {c.pins[2], Role::Text},
+                       {c.pins[2], Role::Base}}),
+              (std::vector<QColor>{red, QColor(0, 255, 0), QColor(0, 170, 0), red, Qt::white,
+                                   Qt::white, red}));
     EXPECT_TRUE(c.relayButtons[1]->isEnabled());
     EXPECT_TRUE(c.pinButtons[4]->isEnabled());
     EXPECT_TRUE(c.daughterBoardButton->isEnabled());
 
     // The poll: every tick sends one request, and each is answered.
     Tick(kPollTimer);
-    EXPECT_EQ(StatusPart(1), " Connected");
-    EXPECT_EQ(StatusPart(2), " MSG: Data Polling Started");
+    EXPECT_EQ(QStringList({StatusPart(1), StatusPart(2)}),
+              QStringList({" Connected", " MSG: Data Polling Started"}));
     Tick(kPollTimer);
     EXPECT_EQ(StatusPart(2), " MSG: Data Polling .");
-    ASSERT_TRUE(PumpUntil([&] { return c.received->text().toInt() >= 3; }, kReplyWaitMs));
+    ASSERT_TRUE(PumpUntil([&] { return c.received->text().toInt() >= 3; }, 3000));
     EXPECT_GE(c.sent->text().toInt(), 3);
-    EXPECT_EQ(Colour(c.sent), QColor(0, 0, 255));
-    EXPECT_EQ(Colour(c.lost), QColor(255, 0, 0));
+    EXPECT_EQ(Colours({{c.sent, Role::WindowText}, {c.lost, Role::WindowText}}),
+              (std::vector<QColor>{QColor(0, 0, 255), red}));
     Tick(kPulseTimer);
     const QColor pulse = c.aquireData->colour();
     EXPECT_GT(pulse.green(), 0);  // the indicator pulses green
     EXPECT_EQ(pulse.red() + pulse.blue(), 0);
 
     QTest::mouseClick(c.stop, Qt::LeftButton);
-    EXPECT_EQ(StatusPart(1), " Not Connected");
-    EXPECT_EQ(StatusPart(2), " MSG:  Choose IP, then Click on Start");
+    EXPECT_EQ(Shown({c.statusParts[1], c.statusParts[2], bar.value, c.relayStates[0], c.pins[2],
+                     c.celsius, c.sent, c.firmwareVersion}),
+              (QStringList{" Not Connected", " MSG:  Choose IP, then Click on Start", " ",
+                           "==========", "0", " ", "0", "* . *"}));
     EXPECT_TRUE(c.start->isEnabled());
-    EXPECT_EQ(Shown({bar.value, c.relayStates[0], c.pins[2], c.celsius, c.sent, c.firmwareVersion}),
-              (QStringList{" ", "==========", "0", " ", "0", "* . *"}));
     EXPECT_TRUE(bar.value->isVisibleTo(&*window_));
     EXPECT_FALSE(bar.bar->isVisibleTo(&*window_));
-    EXPECT_EQ(Colour(c.relayStates[0]), QColor(Qt::black));
+    EXPECT_EQ(c.relayStates[0]->palette().color(Role::WindowText), QColor(Qt::black));
     EXPECT_FALSE(c.relayButtons[0]->isEnabled());
     EXPECT_EQ(c.aquireData->colour(), QColor(0, 0, 0));
 }
@@ -120,7 +115,7 @@ TEST_F(MainWindowSessionTest, ARefusedPasswordEndsTheSession) {
     StartUnit();
     AddStation("127.0.0.1", "wrong", "Simulator");
     Open({"varnex", "127.0.0.1"});
-    ASSERT_TRUE(PumpUntil([&] { return !messages_.empty(); }, kReplyWaitMs));
+    ASSERT_TRUE(PumpUntil([&] { return !messages_.empty(); }, 3000));
     EXPECT_EQ(testing::MessageLines(messages_),
               std::vector<std::string>{"Bad Password!!||stop|main"});
     EXPECT_EQ(StatusPart(1), " Not Connected");
@@ -130,12 +125,12 @@ TEST_F(MainWindowSessionTest, ARefusedPasswordEndsTheSession) {
 TEST_F(MainWindowSessionTest, StartUsesTheAddressTypedIntoTheStationList) {
     StartReadingUnit();
     Open();
-    controls().stationList->setEditText(QStringLiteral("127.0.0.1"));
+    controls().stationList->setEditText("127.0.0.1");
     QTest::mouseClick(controls().start, Qt::LeftButton);
     EXPECT_EQ(StatusPart(1), " Connecting");
     ASSERT_TRUE(WaitForFirstStatus());
 
-    controls().stationList->setEditText(QStringLiteral("127.0.0.2"));
+    controls().stationList->setEditText("127.0.0.2");
     QTest::mouseClick(controls().stop, Qt::LeftButton);
     QTest::mouseClick(controls().start, Qt::LeftButton);
     EXPECT_EQ(testing::MessageLines(messages_),
@@ -149,8 +144,8 @@ TEST_F(MainWindowSessionTest, OpeningTheListAndAutoAddRouteEachEndTheSession) {
     Open({"varnex", "127.0.0.1"});
     ASSERT_TRUE(WaitForFirstStatus());
     controls().stationList->showPopup();
-    EXPECT_EQ(StatusPart(1), " Not Connected");
-    EXPECT_EQ(controls().sent->text(), QStringLiteral("0"));
+    EXPECT_EQ(Shown({controls().statusParts[1], controls().sent}),
+              (QStringList{" Not Connected", "0"}));
     EXPECT_TRUE(controls().start->isEnabled());
     controls().stationList->hidePopup();
 
@@ -173,13 +168,13 @@ TEST_F(MainWindowSessionTest, StopTimerShowsTheReturnMessageAndResetsTheTimerRea
     Open({"varnex", "127.0.0.1"});
     MainWindowControls& c = controls();
     const auto readout = [&] {
-        return Shown({c.timerDays, c.timerHours, c.timerMinutes, c.timerSeconds});
+        return Shown({c.timerDays, c.timerHours, c.timerMinutes, c.timerSeconds, c.timerLabel});
     };
     ASSERT_TRUE(PumpUntil(
         [&] {
-            return readout() == QStringList{"1", "1", "1", "1"};
+            return readout().mid(0, 4) == QStringList{"1", "1", "1", "1"};
         },
-        kReplyWaitMs));
+        3000));
     const auto shows = [&](int frame) {
         return c.timerButton->icon().pixmap(24, 24).toImage() ==
                TimerButtonIcon(frame).pixmap(24, 24).toImage();
@@ -189,13 +184,43 @@ TEST_F(MainWindowSessionTest, StopTimerShowsTheReturnMessageAndResetsTheTimerRea
     EXPECT_TRUE(shows(1));
 
     QTest::mouseClick(c.stopTimer, Qt::LeftButton);
-    ASSERT_TRUE(PumpUntil([&] { return !returnCodes_.empty(); }, kReplyWaitMs));
+    ASSERT_TRUE(PumpUntil([&] { return !returnCodes_.empty(); }, 3000));
     EXPECT_EQ(returnCodes_, std::vector<int>{4});
     const QList<ReturnMessageDialog*> popups = window_->findChildren<ReturnMessageDialog*>();
     ASSERT_EQ(popups.size(), 1);
-    EXPECT_EQ(popups[0]->text(), QStringLiteral("Timer Stopped Forcefully !"));
-    EXPECT_EQ(readout(), (QStringList{"0", "0", "0", "0"}));
-    EXPECT_EQ(c.timerLabel->text(), QStringLiteral("Timer Inactive"));
+    EXPECT_EQ(popups[0]->text(), "Timer Stopped Forcefully !");
+    EXPECT_EQ(readout(), (QStringList{"0", "0", "0", "0", "Timer Inactive"}));
+}
+
+TEST_F(MainWindowSessionTest, EveryFeatureControlOpensItsDialog) {
+    StartUnit();
+    AddStation("127.0.0.1", "tamble", "Simulator");
+    Open({"varnex", "127.0.0.1"});
+    ASSERT_TRUE(PumpUntil([&] { return controls().uptime->isEnabled(); }, 3000));
+    MainWindowControls& c = controls();
+    // "Add IP" comes last: it ends the session that enables the others.
+    const std::vector<std::pair<QAbstractButton*, QString>> cases = {
+        {c.daughterBoardButton, "varnex::BoardChooserDialog"},
+        {c.voltmeters[7].options, "varnex::VoltmeterOptionsDialog"},
+        {c.relayButtons[2], "varnex::RelayControlDialog"},
+        {c.pinButtons[4], "varnex::IoControlDialog"},
+        {c.runMake, "varnex::RelayScriptsDialog"},
+        {c.timerButton, "varnex::RelayTimerDialog"},
+        {c.temperatureButton, "varnex::TemperatureControlDialog"},
+        {c.changeMacAddress, "varnex::ChangeMacDialog"},
+        {c.changeIpAddress, "varnex::ChangeRemoteIpDialog"},
+        {c.setStationName, "varnex::StationNameDialog"},
+        {c.securitySettings, "varnex::SecuritySettingsDialog"},
+        {c.uptime, "varnex::UptimeDialog"},
+        {c.about, "varnex::AboutBox"},
+        {c.addIp, "varnex::StationDialog"},
+    };
+    for (const auto& [button, dialog] : cases) {
+        SCOPED_TRACE(dialog.toStdString());
+        ASSERT_TRUE(button->isEnabled());
+        EXPECT_EQ(DialogOpenedBy([button = button] { QTest::mouseClick(button, Qt::LeftButton); }),
+                  dialog);
+    }
 }
 
 }  // namespace

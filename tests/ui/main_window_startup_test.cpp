@@ -1,33 +1,30 @@
 // The main window from start-up to exit without a unit: settings and seed
-// database, the command line, the station list and the database location
-// chosen for the next start.
+// database, the command line, the station list, the menu and the database
+// location chosen for the next start.
 #include "main_window_fixture.h"  // first: it must precede every Qt header
 
-#include <QFile>
 #include <QFileInfo>
-#include <functional>
 
 #include "ui/database_options_dialog.h"
 
 namespace varnex {
 namespace {
 
-const std::string kSeedLine = "10.10.10.10      VNX DEFAULT IP";
+const QString kSeedLine = "10.10.10.10      VNX DEFAULT IP";
 const std::string kNotFound = "SQL general overness, can't find the IP Address in the Database!";
 
 void ExpectIdle(MainWindowControls& c) {
-    EXPECT_EQ(c.statusParts[1]->text(), QStringLiteral(" Not Connected"));
-    EXPECT_EQ(c.statusParts[2]->text(), QStringLiteral(" MSG:  Choose IP, then Click on Start"));
+    EXPECT_EQ(
+        Shown({c.statusParts[1], c.statusParts[2], c.firmwareVersion, c.voltmeters[0].value}),
+        (QStringList{" Not Connected", " MSG:  Choose IP, then Click on Start", "* . *", " "}));
     EXPECT_TRUE(c.start->isEnabled());
     EXPECT_FALSE(c.relayButtons[0]->isEnabled());
-    EXPECT_EQ(c.firmwareVersion->text(), QStringLiteral("* . *"));
-    EXPECT_EQ(c.voltmeters[0].value->text(), QStringLiteral(" "));
 }
 
 QString StoredDatabaseLocation() {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvath"),
-                       QStringLiteral("VNXv1"));
-    return settings.value(QStringLiteral("Options/Database/Location")).toString();
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Korvath", "VNXv1")
+        .value("Options/Database/Location")
+        .toString();
 }
 
 TEST_F(MainWindowTest, FirstStartWritesTheKeyAndTheSeedAndShowsTheSeedStation) {
@@ -39,20 +36,21 @@ TEST_F(MainWindowTest, FirstStartWritesTheKeyAndTheSeedAndShowsTheSeedStation) {
     EXPECT_TRUE(QFileInfo::exists(expected));
 
     MainWindowControls& c = window.controls();
-    EXPECT_EQ(c.stationList->currentText().toStdString(), kSeedLine);
     EXPECT_EQ(c.stationList->count(), 1);
     ExpectIdle(c);
-    EXPECT_EQ(c.statusParts[0]->text(), QStringLiteral("STATUS:"));
-    EXPECT_EQ(c.autoPing->text(), QStringLiteral("Auto Ping  10.10.10.10"));
-    EXPECT_EQ(c.relayNames[0]->text(), QStringLiteral("Relay 1"));
-    EXPECT_EQ(c.clientVersion->text(), QStringLiteral("1.8.6"));
-    EXPECT_EQ(StatusPart(3), kStartUpCreditLine);
+    EXPECT_EQ(Shown({&window, c.stationList, c.statusParts[0], c.autoPing, c.relayNames[0],
+                     c.clientVersion, c.statusParts[3]}),
+              (QStringList{"Varnex", kSeedLine, "STATUS:", "Auto Ping  10.10.10.10", "Relay 1",
+                           "1.8.6", kStartUpCreditLine}));
     Tick(kCreditsTimer);
-    EXPECT_EQ(StatusPart(3), "               Varnex v1");
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Varnex"));
+    EXPECT_EQ(c.statusParts[3]->text(), "               Varnex v1");
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
+
+    window.show();
+    QTest::mouseClick(c.exit, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(MainWindowTest, AnExistingDatabaseFileIsLeftExactlyAsItWas) {
@@ -102,9 +100,8 @@ TEST_F(MainWindowTest, ChoosingAStationChangesAutoPingWithoutStartingASession) {
     ASSERT_EQ(list->count(), 2);
     list->setCurrentIndex(1);
     emit list->activated(1);
-    EXPECT_TRUE(PumpUntil(
-        [&] { return controls().autoPing->text() == QStringLiteral("Auto Ping  127.0.0.1"); },
-        2000));
+    EXPECT_TRUE(
+        PumpUntil([&] { return controls().autoPing->text() == "Auto Ping  127.0.0.1"; }, 2000));
     ExpectIdle(controls());
 
     QTest::mouseClick(controls().autoPing, Qt::LeftButton);
@@ -115,14 +112,14 @@ TEST_F(MainWindowTest, ChoosingAStationChangesAutoPingWithoutStartingASession) {
 TEST_F(MainWindowTest, SetDefaultMakesTheListedStationTheDefault) {
     AddStation("127.0.0.1", "tamble", "Simulator");
     Open();
-    controls().stationList->setEditText(QStringLiteral("127.0.0.1        Simulator"));
+    controls().stationList->setEditText("127.0.0.1        Simulator");
     QTest::mouseClick(controls().setDefault, Qt::LeftButton);
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(messages_.back().text, "Default IP Address Set!");
     window_.reset();
     messages_.clear();
     Open();
-    EXPECT_EQ(controls().stationList->currentText(), QStringLiteral("127.0.0.1        Simulator"));
+    EXPECT_EQ(controls().stationList->currentText(), "127.0.0.1        Simulator");
 }
 
 // Takes effect at the next start, which seeds the new file; the run keeps
@@ -148,20 +145,27 @@ TEST_F(MainWindowTest, ADatabaseLocationChosenInOptionsIsUsedFromTheNextStart) {
     Open();
     EXPECT_TRUE(QFileInfo::exists(newPath));
     EXPECT_EQ(controls().stationList->count(), 1);
-    EXPECT_EQ(controls().stationList->currentText().toStdString(), kSeedLine);
+    EXPECT_EQ(controls().stationList->currentText(), kSeedLine);
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(MainWindowTest, ExitButtonAndMenuItemCloseTheWindow) {
-    const std::vector<std::function<void()>> closers = {
-        [&] { QTest::mouseClick(controls().exit, Qt::LeftButton); },
-        [&] { MenuItem("E&xit")->trigger(); },
-    };
-    for (const auto& close : closers) {
-        Open().show();
-        close();
-        EXPECT_FALSE(window_->isVisible());
+TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrExit) {
+    MainWindow& window = Open();
+    std::vector<std::vector<QString>> menus;
+    for (QAction* menu : window.menuBar()->actions()) {
+        menus.push_back({menu->text()});
+        for (QAction* item : menu->menu()->actions()) {
+            menus.back().push_back(item->text());
+        }
     }
+    EXPECT_EQ(menus, (std::vector<std::vector<QString>>{
+                         {"&File", "E&xit"}, {"&Options", "DataBase"}, {"&Help", "&About"}}));
+    window.show();
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("DataBase")->trigger(); }),
+              "varnex::DatabaseOptionsDialog");
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("&About")->trigger(); }), "varnex::AboutBox");
+    MenuItem("E&xit")->trigger();
+    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <QSocketNotifier>
-#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,48 +20,57 @@
 
 namespace varnex {
 
-inline constexpr int kDialogWaitMs = 3000;
-
 class ScriptDialogTest : public ::testing::Test {
   protected:
     ScriptDialogTest() {
-        unitNotifier_ =
-            std::make_unique<QSocketNotifier>(unit_.Descriptor(), QSocketNotifier::Read);
-        QObject::connect(unitNotifier_.get(), &QSocketNotifier::activated,
+        QObject::connect(&unitNotifier_, &QSocketNotifier::activated,
                          [this] { unit_.Serve(std::chrono::milliseconds(0)); });
         recorder.hooks.askYesNo = [this](const Message& m) {
             questions.push_back(m);
-            return answerYes;
+            return true;
         };
         session.SetSocketChanged([this](int fd) { return FollowSocket(fd); });
     }
-
     ~ScriptDialogTest() override {
         session.Shutdown();
         delete clientNotifier_;
     }
-
     void SetUp() override {
         session.StartSession();
-        ASSERT_TRUE(PumpUntil([this] { return Received() >= 1; }, kDialogWaitMs));
+        ASSERT_TRUE(Eventually([this] { return Received() >= 1; }));
     }
 
+    static bool Eventually(const std::function<bool()>& done) { return PumpUntil(done, 3000); }
     int Received() const { return std::stoi(session.display().counters.received); }
 
     // One poll of the main window's timer 2, answered by the unit.
     void Poll() {
         const int before = Received();
         session.OnTimer(kPollTimer);
-        ASSERT_TRUE(PumpUntil([&] { return Received() > before; }, kDialogWaitMs));
+        ASSERT_TRUE(Eventually([&] { return Received() > before; }));
+    }
+
+    // A dialog as the main window opens it: context, `args`, no owner.
+    template <typename Dialog, typename... Args>
+    std::unique_ptr<Dialog> Show(Args&&... args) {
+        auto dialog = std::make_unique<Dialog>(context, std::forward<Args>(args)..., nullptr);
+        dialog->show();
+        return dialog;
     }
 
     // Waits until a table has arrived since the last call and the open
     // dialog's table watch has taken it.
     bool TableShown() {
-        const bool shown = PumpUntil(
-            [this] { return tableSeen_ && !session.ScriptTableReceived(); }, kDialogWaitMs);
+        const bool shown =
+            Eventually([this] { return tableSeen_ && !session.ScriptTableReceived(); });
         tableSeen_ = false;
         return shown;
+    }
+
+    // The text of the first return message, once one has come.
+    std::string FirstPopup() {
+        Eventually([this] { return !recorder.popups.empty(); });
+        return recorder.popups.empty() ? "" : recorder.popups[0].second;
     }
 
     // Puts a script into the unit's slot `index` as if uploaded earlier.
@@ -74,42 +81,33 @@ class ScriptDialogTest : public ::testing::Test {
         std::copy(codes.begin(), codes.end(), slot.codes.begin());
         std::copy(name.begin(), name.end(), slot.name.begin());
     }
-    std::string UnitCodes(std::size_t index) const {
-        const auto& codes = unit_.State().scriptSlots[index].codes;
-        return std::string(codes.begin(), codes.end());
-    }
-    std::string UnitName(std::size_t index) const {
-        const auto& name = unit_.State().scriptSlots[index].name;
-        return std::string(name.begin(), name.end());
+    std::string UnitScript(std::size_t index) const {
+        const unit::ScriptSlot& slot = unit_.State().scriptSlots[index];
+        return std::string(slot.codes.begin(), slot.codes.end()) + "|" +
+               std::string(slot.name.begin(), slot.name.end());
     }
 
-    // The push button of `dialog` with that object name.
     static void ClickButton(QWidget* dialog, const char* name) {
         QTest::mouseClick(dialog->findChild<QPushButton*>(name), Qt::LeftButton);
     }
 
     unit::UnitTime unitNow_{5'000'000};
-    std::vector<std::string> unitLog_;
     unit::UnitServer unit_{unit::MakeUnitState({}, unitNow_), [this] { return unitNow_; },
-                           [this](const std::string& line) { unitLog_.push_back(line); }};
+                           [](const std::string&) {}};
     uint16_t unitPort_ = BindUnit();
-    std::unique_ptr<QSocketNotifier> unitNotifier_;
+    QSocketNotifier unitNotifier_{unit_.Descriptor(), QSocketNotifier::Read};
     testing::HookRecorder recorder;
     std::vector<Message> questions;
-    bool answerYes = true;
-    Session session{recorder.hooks, SessionSeams{
-                                        [](const std::string& ip) {
-                                            LoadedStation station;
-                                            station.address = ip;
-                                            station.password = "tamble";
-                                            return ip == "127.0.0.1"
-                                                       ? std::optional<LoadedStation>(station)
-                                                       : std::nullopt;
-                                        },
-                                        [] { return std::string("127.0.0.1"); },
-                                        [] { return 2026; },
-                                        LinkOptions{unitPort_},
-                                    }};
+    Session session{recorder.hooks,
+                    {.lookupStation =
+                         [](const std::string& ip) {
+                             LoadedStation station;
+                             station.address = ip;
+                             station.password = "tamble";
+                             return std::optional(station);
+                         },
+                     .stationListText = [] { return std::string("127.0.0.1"); },
+                     .link = {.unitPort = unitPort_}}};
     StationStore stations{recorder.hooks};
     DialogContext context{session, stations, recorder.hooks};
     bool tableSeen_ = false;

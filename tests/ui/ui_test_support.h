@@ -1,16 +1,23 @@
 // Helpers shared by the window tests: bounded event pumping, modal windows
-// reached from the event loop, typing and clicking as a user does, and
-// pictures of the windows on request.
+// reached from the event loop, typing and clicking as a user does, what the
+// controls show, and pictures of the windows on request. It also brings the
+// controls the dialogs are made of.
 #pragma once
 
-#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <algorithm>
 #include <functional>
 #include <ostream>
@@ -88,6 +95,21 @@ inline void TypeIntoFocus(const char* keys) {
 inline void ClickNearLeft(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {},
                       QPoint(std::min(button->width() / 2, 8), button->height() / 2));
+}
+
+// What labels, buttons, fields, group boxes and windows show, in one list
+// that compares whole.
+inline QStringList Shown(std::initializer_list<const QObject*> widgets) {
+    QStringList texts;
+    for (const QObject* widget : widgets) {
+        for (const char* name : {"text", "plainText", "currentText", "title", "windowTitle"}) {
+            if (const QVariant value = widget->property(name); value.isValid()) {
+                texts << value.toString();
+                break;
+            }
+        }
+    }
+    return texts;
 }
 
 inline QStringList Texts(const QListWidget* list) {
