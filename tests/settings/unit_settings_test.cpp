@@ -82,7 +82,9 @@ TEST_F(UnitSettingsTest, OnlyTheFirstTenCharactersOfAPasswordAreComparedAndSent)
     EXPECT_THAT(Row("PASSWORD"), ElementsAre("abcdefghij"));
 }
 
-TEST_F(UnitSettingsTest, DifferentOrEmptyPasswordsAreRefusedBeforeAnyQuestion) {
+// Entries that differ, "No", or a row that cannot be written keep both the
+// unit's and the stored password: nothing is sent and the session goes on.
+TEST_F(UnitSettingsTest, RefusedDeclinedOrUnstoredPasswordSendsNothing) {
     for (const auto& [typed, retyped] : {std::pair{"one", "two"}, {"", ""}, {"abc", ""}}) {
         recorder_.messages.clear();
         EXPECT_EQ(ChangeRemotePassword(*session_, stations_, typed, retyped).outcome,
@@ -90,18 +92,14 @@ TEST_F(UnitSettingsTest, DifferentOrEmptyPasswordsAreRefusedBeforeAnyQuestion) {
         EXPECT_THAT(Messages(), ElementsAre("Password Error, no match !||stop|dialog"));
     }
     EXPECT_TRUE(recorder_.questions.empty());
-    EXPECT_EQ(session_->display().counters.sent, "1");
-}
 
-// "No", or a row that cannot be written, keeps both the unit's and the
-// stored password: nothing is sent and the session goes on.
-TEST_F(UnitSettingsTest, NoOrAFailedRowSendsNoPassword) {
     recorder_.answerYes = false;
     EXPECT_EQ(ChangeRemotePassword(*session_, stations_, "newpass", "newpass").outcome,
               DialogOutcome::StaysOpen);
     EXPECT_THAT(Row("PASSWORD"), ElementsAre(kStoredPassword));
 
     recorder_.answerYes = true;
+    recorder_.messages.clear();
     BreakTable();
     EXPECT_EQ(ChangeRemotePassword(*session_, stations_, "newpass", "newpass").outcome,
               DialogOutcome::StaysOpen);
@@ -127,7 +125,7 @@ TEST_F(UnitSettingsTest, APasswordThatCannotBeSentLeavesTheStoredOneAsItWas) {
     EXPECT_FALSE(SessionRuns());
 }
 
-TEST_F(UnitSettingsTest, FirmwareDecidesWhichServerPagesAreUsable) {
+TEST_F(UnitSettingsTest, ServerPagesFollowTheFirmwareAndShowTheReportedSwitches) {
     const std::tuple<std::array<uint8_t, 3>, bool, bool> cases[] = {
         {{1, 6, 7}, false, false}, {{1, 6, 8}, true, false}, {{1, 7, 1}, true, true}};
     for (const auto& [firmware, http, snmp] : cases) {
@@ -137,9 +135,6 @@ TEST_F(UnitSettingsTest, FirmwareDecidesWhichServerPagesAreUsable) {
                   std::pair(http, snmp))
             << int(firmware[2]);
     }
-}
-
-TEST_F(UnitSettingsTest, ServerPagesShowTheReportedSwitches) {
     unit::UnitState unit = UnitWith({1, 7, 1});
     unit.http = 1;
     unit.snmp = 0;
