@@ -32,19 +32,8 @@ struct DialogRules : ::testing::Test {
         };
     }
 
-    // Parameter bytes 20..(20 + count) of the next frame the unit receives,
-    // after checking its size, letter and password.
-    Bytes NextParameters(char letter, std::size_t count) {
-        const auto frame = harness.peer.Receive();
-        EXPECT_TRUE(frame.has_value());
-        if (!frame) {
-            return {};
-        }
-        EXPECT_EQ(frame->size(), wire::kCommandFrameSize);
-        EXPECT_EQ(char((*frame)[wire::kLetterOffset]), letter);
-        EXPECT_EQ(std::string(frame->begin() + 10, frame->begin() + 20), "secret****");
-        return Bytes(frame->begin() + 20, frame->begin() + 20 + std::ptrdiff_t(count));
-    }
+    // The next frame the unit receives, whole.
+    Bytes Sent() { return harness.peer.Receive().value_or(Bytes{}); }
 
     // The texts of the boxes shown since the last call; each belongs to the
     // open dialog, has no caption and shows `icon`.
@@ -82,11 +71,12 @@ using ScriptRules = DialogRules;
 using TimerRules = DialogRules;
 using IoRules = DialogRules;
 using TemperatureRules = DialogRules;
+using testing::CommandFrame;
 
 TEST_F(ScriptRules, ExecuteAsksThenSendsTheSelectedSlot) {
     EXPECT_EQ(ExecuteScript(session, hooks, {{"Relay 1 ON"}, 7}), ScriptAction::Sent);
     ExpectOneQuestion("Are you sure you want to Execute this Relay Script?", "Execute Script?");
-    EXPECT_EQ(NextParameters('K', 2), (Bytes{0xE0, '*'}));
+    EXPECT_EQ(Sent(), CommandFrame('K', {0xE0}));
 }
 
 TEST_F(ScriptRules, UploadAsksThenSendsSlotAndRecord) {
@@ -94,10 +84,10 @@ TEST_F(ScriptRules, UploadAsksThenSendsSlotAndRecord) {
     EXPECT_TRUE(ConfirmUpload(hooks, choice));
     ExpectOneQuestion("Are you sure you want to Upload this Relay Script?", "Upload Script?");
     EXPECT_EQ(UploadScript(session, hooks, choice, "Pump"), ScriptAction::Sent);
-    // The slot byte of row 2, then the record, then the filler.
+    // The slot byte of row 2, then the record.
     const std::string sent =
-        std::string(1, '\x20') + "18" + std::string(14, ' ') + "Pump" + std::string(12, ' ') + "*";
-    EXPECT_EQ(NextParameters('J', 34), Bytes(sent.begin(), sent.end()));
+        std::string(1, '\x20') + "18" + std::string(14, ' ') + "Pump" + std::string(12, ' ');
+    EXPECT_EQ(Sent(), CommandFrame('J', Bytes(sent.begin(), sent.end())));
 }
 
 TEST_F(ScriptRules, RefusalsSendNothingAndSayWhy) {
@@ -152,15 +142,14 @@ TEST_F(ScriptRules, TheTableWatchSeesEachTableOnce) {
 
 TEST_F(TimerRules, AsksThenSendsDelaySlotAndMode) {
     const std::pair<TimerChoice, Bytes> cases[] = {
-        {{false, 0, {"00", "00", "01", "30"}, TimerMode::OneShot}, {0, 0, 0x5A, 0x00, 0, '*'}},
-        {{false, 7, {"30", "23", "59", "59"}, TimerMode::OneShot},
-         {0x28, 0xDE, 0x7F, 0xE0, 0, '*'}},
-        {{false, 2, {"00", "00", "00", "05"}, TimerMode::Continuous}, {0, 0, 0x05, 0x40, 1, '*'}},
+        {{false, 0, {"00", "00", "01", "30"}, TimerMode::OneShot}, {0, 0, 0x5A, 0x00, 0}},
+        {{false, 7, {"30", "23", "59", "59"}, TimerMode::OneShot}, {0x28, 0xDE, 0x7F, 0xE0, 0}},
+        {{false, 2, {"00", "00", "00", "05"}, TimerMode::Continuous}, {0, 0, 0x05, 0x40, 1}},
     };
     for (const auto& [choice, bytes] : cases) {
         EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Sent);
         ExpectOneQuestion("Are you sure you want to Set a Timer?", "Set Timer?");
-        EXPECT_EQ(NextParameters('M', 6), bytes);
+        EXPECT_EQ(Sent(), CommandFrame('M', bytes));
     }
 }
 
@@ -185,22 +174,22 @@ TEST_F(TimerRules, ScriptIsCheckedBeforeTheDelay) {
 
 TEST_F(TimerRules, StopAndTheSensorResetSendWithoutAQuestion) {
     EXPECT_EQ(StopRelayTimer(session), ScriptAction::Sent);
-    EXPECT_EQ(NextParameters('N', 6), Bytes(6, '*'));
+    EXPECT_EQ(Sent(), CommandFrame('N'));
     EXPECT_EQ(ResetTemperatureSensor(session), ScriptAction::Sent);
-    EXPECT_EQ(NextParameters('T', 1), Bytes{'*'});
+    EXPECT_EQ(Sent(), CommandFrame('T'));
     EXPECT_TRUE(questions.empty());
 }
 
 TEST_F(IoRules, UploadPutsThePinsSettingOnTheWire) {
     const std::tuple<int, IoChoice, Bytes> cases[] = {
-        {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0, '*'}},
-        {5, {true, {}, {}}, {4, 0, 0, 0, '*'}},
-        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80, '*'}},  // the same slot twice
-        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0, '*'}},         // off: nothing checked
+        {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0}},
+        {5, {true, {}, {}}, {4, 0, 0, 0}},
+        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80}},  // the same slot twice
+        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0}},         // off: nothing checked
     };
     for (const auto& [pin, choice, bytes] : cases) {
         EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Sent);
-        EXPECT_EQ(NextParameters('O', 5), bytes);
+        EXPECT_EQ(Sent(), CommandFrame('O', bytes));
     }
     EXPECT_TRUE(harness.recorder.messages.empty());
 }
@@ -226,13 +215,13 @@ TEST_F(IoRules, ChecksComeInOrderAndSendNothing) {
 
 TEST_F(TemperatureRules, UploadPutsTheSettingOnTheWire) {
     const std::pair<TemperatureChoice, Bytes> cases[] = {
-        {{false, Row(0), Row(1), 30, 20}, {1, 0x00, 0x20, 30, 20, '*'}},
-        {{false, Row(7), Row(2), 50, 0}, {1, 0xE0, 0x40, 50, 0, '*'}},  // the full range
-        {{true, Row(3), Row(4), 40, 10}, {0, 0, 0, 0, 0, '*'}},         // off: nothing checked
+        {{false, Row(0), Row(1), 30, 20}, {1, 0x00, 0x20, 30, 20}},
+        {{false, Row(7), Row(2), 50, 0}, {1, 0xE0, 0x40, 50, 0}},  // the full range
+        {{true, Row(3), Row(4), 40, 10}, {0, 0, 0, 0, 0}},         // off: nothing checked
     };
     for (const auto& [choice, bytes] : cases) {
         EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Sent);
-        EXPECT_EQ(NextParameters('P', 6), bytes);
+        EXPECT_EQ(Sent(), CommandFrame('P', bytes));
     }
     EXPECT_TRUE(harness.recorder.messages.empty());
 }
@@ -264,18 +253,18 @@ TEST_F(TemperatureRules, ChecksComeInOrderAndSendNothing) {
 TEST_F(DialogRules, EachDaughterBoardPressSendsOneCommandAtOnce) {
     const std::tuple<int, int, BoardAction, int, Bytes> cases[] = {
         // board, element, action, slider: bytes 20..24
-        {3, 5, BoardAction::Toggle, 12, {0x48, 0x10, 2, 12, '*'}},
-        {6, 7, BoardAction::Work, 1, {0x4E, 0x40, 1, 0, '*'}},  // the output ON
-        {1, 1, BoardAction::Rest, 1, {0x44, 0x01, 0, 0, '*'}},  // relay 1 NC
+        {3, 5, BoardAction::Toggle, 12, {0x48, 0x10, 2, 12}},
+        {6, 7, BoardAction::Work, 1, {0x4E, 0x40, 1, 0}},  // the output ON
+        {1, 1, BoardAction::Rest, 1, {0x44, 0x01, 0, 0}},  // relay 1 NC
         // The slider counts for toggles only.
-        {4, 6, BoardAction::Work, 30, {0x4A, 0x20, 1, 0, '*'}},
-        {5, 7, BoardAction::Toggle, 60, {0x4C, 0x40, 2, 60, '*'}},
+        {4, 6, BoardAction::Work, 30, {0x4A, 0x20, 1, 0}},
+        {5, 7, BoardAction::Toggle, 60, {0x4C, 0x40, 2, 60}},
     };
     BoardPanelMemory memory;
     for (const auto& [board, element, action, slider, bytes] : cases) {
         SCOPED_TRACE(::testing::Message() << "board " << board << " element " << element);
         EXPECT_TRUE(PressBoardButton(session, memory, board, element, action, slider));
-        EXPECT_EQ(NextParameters('R', 5), bytes);
+        EXPECT_EQ(Sent(), CommandFrame('R', bytes));
         EXPECT_EQ(memory.lastElement, element);
     }
     EXPECT_TRUE(harness.recorder.messages.empty());
