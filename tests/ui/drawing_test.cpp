@@ -82,33 +82,27 @@ TEST(ButtonImages, EveryImageIsLinkedInAndTheTimerHasFourDifferentFrames) {
     }
 }
 
+// Colours as "#AARRGGBB", so that a table of them compares in one assertion.
 TEST(DisplayColours, PinFieldsRelayStatesAndThePulse) {
-    const QColor red(255, 0, 0);
-    const QColor green(0, 170, 0);
-    using Colours = std::pair<QColor, QColor>;  // text, background
-    for (const auto& [text, colours] :
-         std::initializer_list<std::pair<const char*, Colours>>{{"0", {Qt::black, Qt::white}},
-                                                                {"1", {Qt::white, red}},
-                                                                {" 0", {Qt::white, red}},
-                                                                {"", {Qt::white, red}}}) {
-        const FieldColours shown = PinFieldColours(QString::fromLatin1(text));
-        EXPECT_EQ(Colours(shown.text, shown.background), colours) << '"' << text << '"';
+    const auto hex = [](const QColor& colour) { return colour.name(QColor::HexArgb); };
+    QStringList pins;
+    for (const char* text : {"0", "1", " 0", ""}) {
+        const FieldColours shown = PinFieldColours(text);
+        pins << hex(shown.text) + " on " + hex(shown.background);
     }
-    for (const auto& [text, colour] :
-         std::initializer_list<std::pair<const char*, std::optional<QColor>>>{
-             {"==========", QColor(Qt::black)},
-             {"ON", green},
-             {"OFF", red},
-             {"  ON  ", green},
-             {"OF", red},
-             {"O", std::nullopt},
-             {"on", std::nullopt},
-             // Only the first ten characters are read: eleven blanks then ON shows nothing.
-             {"           ON", std::nullopt}}) {
-        EXPECT_EQ(RelayStateColour(QString::fromLatin1(text)), colour) << '"' << text << '"';
+    EXPECT_EQ(pins, (QStringList{"#ff000000 on #ffffffff", "#ffffffff on #ffff0000",
+                                 "#ffffffff on #ffff0000", "#ffffffff on #ffff0000"}));
+    // Only the first ten characters are read: eleven blanks then ON shows nothing.
+    QStringList relays;
+    for (const char* text :
+         {"==========", "ON", "OFF", "  ON  ", "OF", "O", "on", "           ON"}) {
+        const std::optional<QColor> colour = RelayStateColour(text);
+        relays << (colour ? hex(*colour) : "none");
     }
-    EXPECT_EQ((std::vector{PulseQColour(0), PulseQColour(1), PulseQColour(10)}),
-              (std::vector{QColor(0, 0, 0), QColor(0, 221, 0), QColor(0, 68, 0)}));
+    EXPECT_EQ(relays, (QStringList{"#ff000000", "#ff00aa00", "#ffff0000", "#ff00aa00", "#ffff0000",
+                                   "none", "none", "none"}));
+    EXPECT_EQ(QStringList({hex(PulseQColour(0)), hex(PulseQColour(1)), hex(PulseQColour(10))}),
+              QStringList({"#ff000000", "#ff00dd00", "#ff004400"}));
 }
 
 // The indicator keeps a drawn face per colour: what must never happen is a
