@@ -48,7 +48,7 @@ class StationsTest : public varnex::testing::SeededStationTest {
     Lines Row(const std::string& ip, const std::string& columns = "*") {
         return Select("SELECT " + columns + " FROM main WHERE IPADDRESS = '" + ip + "'");
     }
-    // The columns of the row `write` changed, or why there is none to show.
+    // `columns` of the seed row after a write, or why there is none to show.
     std::string Written(bool written, const std::string& columns) {
         const Lines row = Row(kSeedIp, columns);
         return !written ? "refused" : row.size() == 1 ? row[0] : "not one row";
