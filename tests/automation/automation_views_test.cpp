@@ -130,7 +130,7 @@ TEST(TemperatureOpening, FromTheLastStatusRecord) {
     EXPECT_TRUE(TemperatureResetVisible(snapshot));
 }
 
-TEST(TemperatureReadout, FahrenheitOfTheCelsiusField) {
+TEST(TemperatureReadout, FahrenheitOfTheCelsiusFieldAndTheCurrentTemperatureLine) {
     // Text that is no unsigned whole number, too large ones included, reads as 0.
     const std::pair<std::string, std::string> cases[] = {
         {"23", " 73.4"}, {"50", " 122.0"}, {"", " 32.0"},
@@ -139,9 +139,6 @@ TEST(TemperatureReadout, FahrenheitOfTheCelsiusField) {
     for (const auto& [celsius, fahrenheit] : cases) {
         EXPECT_EQ(FahrenheitText(celsius), fahrenheit) << celsius;
     }
-}
-
-TEST(TemperatureReadout, CurrentTemperatureLine) {
     EXPECT_EQ(CurrentTemperatureText("21.5", " 70.7"),
               "Current Temperature: ( 21.5 \u00B0C     70.7 \u00B0F  )");
     // The main window's texts are read ten characters at most.
