@@ -91,30 +91,23 @@ TEST_F(ScriptRules, UploadAsksThenSendsSlotAndRecord) {
 }
 
 TEST_F(ScriptRules, RefusalsSendNothingAndSayWhy) {
-    enum class Act { Execute, ConfirmUpload, NamingPanelOk };
     const ScriptChoice emptyList{{}, 3};
     const ScriptChoice noRow{{"Relay 1 ON"}, {}};
-    const MessageIcon none = MessageIcon::None;
-    const MessageIcon stop = MessageIcon::Stop;
-    const std::tuple<Act, ScriptChoice, MessageIcon, std::string> cases[] = {
-        {Act::Execute, emptyList, none, "Empty Script Not Allowed !"},
-        {Act::Execute, noRow, none, "Choose a Relay Script !"},
-        {Act::ConfirmUpload, emptyList, stop, "Empty Script Not Allowed !"},
-        {Act::ConfirmUpload, noRow, stop, "Empty Script Not Allowed !"},
-        // The list may change while the naming panel is open.
-        {Act::NamingPanelOk, emptyList, stop, "Empty Script Not Allowed !"},
-        {Act::NamingPanelOk, noRow, stop, "Choose a Relay Script !"},
-    };
-    for (const auto& [act, choice, icon, text] : cases) {
-        SCOPED_TRACE(::testing::Message() << "act " << int(act) << ", " << text);
-        const bool sent =
-            act == Act::Execute ? ExecuteScript(session, hooks, choice) != ScriptAction::Refused
-            : act == Act::ConfirmUpload
-                ? ConfirmUpload(hooks, choice)
-                : UploadScript(session, hooks, choice, "Pump") != ScriptAction::Refused;
-        EXPECT_FALSE(sent);
-        EXPECT_EQ(TakeMessages(icon), Texts{text});
+    const Texts empty{"Empty Script Not Allowed !"};
+    const Texts choose{"Choose a Relay Script !"};
+    EXPECT_EQ(ExecuteScript(session, hooks, emptyList), ScriptAction::Refused);
+    EXPECT_EQ(TakeMessages(MessageIcon::None), empty);
+    EXPECT_EQ(ExecuteScript(session, hooks, noRow), ScriptAction::Refused);
+    EXPECT_EQ(TakeMessages(MessageIcon::None), choose);
+    for (const ScriptChoice& choice : {emptyList, noRow}) {
+        EXPECT_FALSE(ConfirmUpload(hooks, choice));
+        EXPECT_EQ(TakeMessages(MessageIcon::Stop), empty);
     }
+    // The list may change while the naming panel is open.
+    EXPECT_EQ(UploadScript(session, hooks, emptyList, "Pump"), ScriptAction::Refused);
+    EXPECT_EQ(TakeMessages(MessageIcon::Stop), empty);
+    EXPECT_EQ(UploadScript(session, hooks, noRow, "Pump"), ScriptAction::Refused);
+    EXPECT_EQ(TakeMessages(MessageIcon::Stop), choose);
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(SentCount(), "1");  // only the START request
 }
@@ -140,23 +133,10 @@ TEST_F(ScriptRules, TheTableWatchSeesEachTableOnce) {
     EXPECT_FALSE(ConsumeScriptTable(session));
 }
 
-TEST_F(TimerRules, AsksThenSendsDelaySlotAndMode) {
-    const std::pair<TimerChoice, Bytes> cases[] = {
-        {{false, 0, {"00", "00", "01", "30"}, TimerMode::OneShot}, {0, 0, 0x5A, 0x00, 0}},
-        {{false, 7, {"30", "23", "59", "59"}, TimerMode::OneShot}, {0x28, 0xDE, 0x7F, 0xE0, 0}},
-        {{false, 2, {"00", "00", "00", "05"}, TimerMode::Continuous}, {0, 0, 0x05, 0x40, 1}},
-    };
-    for (const auto& [choice, bytes] : cases) {
-        EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Sent);
-        ExpectOneQuestion("Are you sure you want to Set a Timer?", "Set Timer?");
-        EXPECT_EQ(Sent(), CommandFrame('M', bytes));
-    }
-}
-
-TEST_F(TimerRules, ScriptIsCheckedBeforeTheDelay) {
+TEST_F(TimerRules, ScriptThenDelayAreCheckedThenAQuestionBeforeTheTimerIsSent) {
     const std::array<std::string, 4> zero = {"00", "00", "00", "00"};
     const std::array<std::string, 4> minute = {"00", "00", "01", "00"};
-    const std::pair<TimerChoice, std::string> cases[] = {
+    const std::pair<TimerChoice, std::string> refusals[] = {
         {{true, {}, zero, TimerMode::OneShot}, "Empty Relay Script !"},
         {{true, 4, minute, TimerMode::OneShot}, "Empty Relay Script !"},
         {{false, 4, zero, TimerMode::OneShot}, "Choose a Delay Time !"},
@@ -164,12 +144,22 @@ TEST_F(TimerRules, ScriptIsCheckedBeforeTheDelay) {
         {{false, 4, {"31", "00", "00", "00"}, TimerMode::OneShot}, "Choose a Delay Time !"},
         {{false, {}, minute, TimerMode::OneShot}, "Choose a Relay Script !"},
     };
-    for (const auto& [choice, text] : cases) {
+    for (const auto& [choice, text] : refusals) {
         EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Refused) << text;
         EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), Texts{text});
     }
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(SentCount(), "1");
+    const std::pair<TimerChoice, Bytes> sends[] = {
+        {{false, 0, {"00", "00", "01", "30"}, TimerMode::OneShot}, {0, 0, 0x5A, 0x00, 0}},
+        {{false, 7, {"30", "23", "59", "59"}, TimerMode::OneShot}, {0x28, 0xDE, 0x7F, 0xE0, 0}},
+        {{false, 2, {"00", "00", "00", "05"}, TimerMode::Continuous}, {0, 0, 0x05, 0x40, 1}},
+    };
+    for (const auto& [choice, bytes] : sends) {
+        EXPECT_EQ(SetRelayTimer(session, hooks, choice), ScriptAction::Sent);
+        ExpectOneQuestion("Are you sure you want to Set a Timer?", "Set Timer?");
+        EXPECT_EQ(Sent(), CommandFrame('M', bytes));
+    }
 }
 
 TEST_F(TimerRules, StopAndTheSensorResetSendWithoutAQuestion) {
@@ -180,23 +170,9 @@ TEST_F(TimerRules, StopAndTheSensorResetSendWithoutAQuestion) {
     EXPECT_TRUE(questions.empty());
 }
 
-TEST_F(IoRules, UploadPutsThePinsSettingOnTheWire) {
-    const std::tuple<int, IoChoice, Bytes> cases[] = {
-        {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0}},
-        {5, {true, {}, {}}, {4, 0, 0, 0}},
-        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80}},  // the same slot twice
-        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0}},         // off: nothing checked
-    };
-    for (const auto& [pin, choice, bytes] : cases) {
-        EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Sent);
-        EXPECT_EQ(Sent(), CommandFrame('O', bytes));
-    }
-    EXPECT_TRUE(harness.recorder.messages.empty());
-}
-
-TEST_F(IoRules, ChecksComeInOrderAndSendNothing) {
+TEST_F(IoRules, ChecksComeInOrderThenThePinsSettingGoesOnTheWire) {
     const PickedScript empty{3, true};
-    const std::tuple<int, IoChoice, Texts> cases[] = {
+    const std::tuple<int, IoChoice, Texts> refusals[] = {
         {4, {false, {}, {}}, {"Choose a Relay Script to execute when I/O state changes to 0 !"}},
         {4, {false, empty, {}}, {"Empty Script Not Allowed !"}},
         {4,
@@ -206,29 +182,27 @@ TEST_F(IoRules, ChecksComeInOrderAndSendNothing) {
         {0, {true, {}, {}}, {}},  // no such pin: refused without a word
         {6, {false, Row(0), Row(1)}, {}},
     };
-    for (const auto& [pin, choice, texts] : cases) {
+    for (const auto& [pin, choice, texts] : refusals) {
         EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Refused) << pin;
         EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), texts);
     }
     EXPECT_EQ(SentCount(), "1");
-}
-
-TEST_F(TemperatureRules, UploadPutsTheSettingOnTheWire) {
-    const std::pair<TemperatureChoice, Bytes> cases[] = {
-        {{false, Row(0), Row(1), 30, 20}, {1, 0x00, 0x20, 30, 20}},
-        {{false, Row(7), Row(2), 50, 0}, {1, 0xE0, 0x40, 50, 0}},  // the full range
-        {{true, Row(3), Row(4), 40, 10}, {0, 0, 0, 0, 0}},         // off: nothing checked
+    const std::tuple<int, IoChoice, Bytes> sends[] = {
+        {3, {false, Row(0), Row(7)}, {2, 1, 0x00, 0xE0}},
+        {5, {true, {}, {}}, {4, 0, 0, 0}},
+        {1, {false, Row(4), Row(4)}, {0, 1, 0x80, 0x80}},  // the same slot twice
+        {2, {true, Row(1), Row(2)}, {1, 0, 0, 0}},         // off: nothing checked
     };
-    for (const auto& [choice, bytes] : cases) {
-        EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Sent);
-        EXPECT_EQ(Sent(), CommandFrame('P', bytes));
+    for (const auto& [pin, choice, bytes] : sends) {
+        EXPECT_EQ(UploadIoTrigger(session, hooks, pin, choice), ScriptAction::Sent);
+        EXPECT_EQ(Sent(), CommandFrame('O', bytes));
     }
     EXPECT_TRUE(harness.recorder.messages.empty());
 }
 
-TEST_F(TemperatureRules, ChecksComeInOrderAndSendNothing) {
+TEST_F(TemperatureRules, ChecksComeInOrderThenTheSettingGoesOnTheWire) {
     const PickedScript empty{0, true};
-    const std::pair<TemperatureChoice, std::string> cases[] = {
+    const std::pair<TemperatureChoice, std::string> refusals[] = {
         {{false, {}, {}, 25, 25},  // the thresholds are equal too
          "Choose a Relay Script to execute when the\r\ntemperature is greater than your chosen "
          "threshold !"},
@@ -243,16 +217,26 @@ TEST_F(TemperatureRules, ChecksComeInOrderAndSendNothing) {
         {{false, Row(0), Row(1), 20, 25},
          "The top slider should be GREATER than the bottom slider !"},
     };
-    for (const auto& [choice, text] : cases) {
+    for (const auto& [choice, text] : refusals) {
         EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Refused) << text;
         EXPECT_EQ(TakeMessages(MessageIcon::Exclamation), Texts{text});
     }
     EXPECT_EQ(SentCount(), "1");
+    const std::pair<TemperatureChoice, Bytes> sends[] = {
+        {{false, Row(0), Row(1), 30, 20}, {1, 0x00, 0x20, 30, 20}},
+        {{false, Row(7), Row(2), 50, 0}, {1, 0xE0, 0x40, 50, 0}},  // the full range
+        {{true, Row(3), Row(4), 40, 10}, {0, 0, 0, 0, 0}},         // off: nothing checked
+    };
+    for (const auto& [choice, bytes] : sends) {
+        EXPECT_EQ(UploadTemperatureTrigger(session, hooks, choice), ScriptAction::Sent);
+        EXPECT_EQ(Sent(), CommandFrame('P', bytes));
+    }
+    EXPECT_TRUE(harness.recorder.messages.empty());
 }
 
 TEST_F(DialogRules, EachDaughterBoardPressSendsOneCommandAtOnce) {
     const std::tuple<int, int, BoardAction, int, Bytes> cases[] = {
-        // board, element, action, slider: bytes 20..24
+        // board, element, action, slider, then the command's parameters
         {3, 5, BoardAction::Toggle, 12, {0x48, 0x10, 2, 12}},
         {6, 7, BoardAction::Work, 1, {0x4E, 0x40, 1, 0}},  // the output ON
         {1, 1, BoardAction::Rest, 1, {0x44, 0x01, 0, 0}},  // relay 1 NC
