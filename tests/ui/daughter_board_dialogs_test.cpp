@@ -99,12 +99,14 @@ TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
 }
 
 TEST_F(DaughterBoardTest, AWorkButtonIsRememberedAndThePanelOutlivesTheSessionEndingUnderIt) {
-    AttachBoards({4}, 0x15);
+    AttachBoards({4}, 0x55);
     auto panel = Show<BoardPanelDialog>(memory, 4);
-    ASSERT_TRUE(Eventually([&] { return Shows(panel->picture(1), 1, true); }));
-    QTest::mouseClick(panel->workButton(1), Qt::LeftButton);
-    ASSERT_TRUE(Eventually([this] { return unit_.State().boardStates[3] == 0x14; }));
-    EXPECT_EQ(memory.lastElement, 1);
+    // The output is off: "ON" is the button to press.
+    ASSERT_TRUE(Eventually([&] { return panel->workButton(7)->isEnabled(); }));
+    EXPECT_TRUE(Shows(panel->picture(1), 1, true));
+    QTest::mouseClick(panel->workButton(7), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([this] { return unit_.State().boardStates[3] == 0x15; }));
+    EXPECT_EQ(memory.lastElement, 7);
 
     session.ResetSession();
     QTest::qWait(20);
