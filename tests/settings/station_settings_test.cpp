@@ -45,7 +45,7 @@ TEST_F(StationSettingsTest, RelayDialogPreselectsTheReportedStateAndNamesTheRela
     EXPECT_FALSE(OpenRelayControl(*session_, 4).has_value());
 }
 
-TEST_F(StationSettingsTest, RelayNameIsStoredAndShownWithItsFirstFifteenCharacters) {
+TEST_F(StationSettingsTest, RelayNameAndNotesAreStoredNamesShownWithTheirFirstFifteen) {
     ASSERT_TRUE(UpdateRelayName(*session_, stations_, 2, "ABCDEFGHIJKLMNOPQRST"));
     EXPECT_THAT(Row("RELAY1NAME, RELAY2NAME"), ElementsAre("Relay 1|ABCDEFGHIJKLMNO"));
     EXPECT_EQ(session_->station().relayNames[1], "ABCDEFGHIJKLMNO");
@@ -58,9 +58,8 @@ TEST_F(StationSettingsTest, RelayNameIsStoredAndShownWithItsFirstFifteenCharacte
 
     session_->editableDisplay().relayNames[0] = "123456789012345678901234";
     EXPECT_EQ(OpenRelayControl(*session_, 1)->name, "1234567890123456789");  // the field's 19
-}
 
-TEST_F(StationSettingsTest, RelayNotesAreStoredAndReopenFromTheStation) {
+    // Notes are kept up to 510 characters and reopen from the station.
     ASSERT_TRUE(UpdateRelayNotes(*session_, stations_, 3, std::string(600, 'n')));
     EXPECT_THAT(Row("length(RELAY3NOTES)"), ElementsAre("510"));
     EXPECT_EQ(OpenRelayControl(*session_, 3)->notes, std::string(510, 'n'));
@@ -100,7 +99,7 @@ TEST_F(StationSettingsTest, VoltmeterDialogShowsTheStationsSettingsAndTheJumperF
     EXPECT_FALSE(OpenVoltmeterOptions(*session_, 9).has_value());
 }
 
-TEST_F(StationSettingsTest, VoltmeterOneWithoutJumperInBarViewStoresOffAndGraphical) {
+TEST_F(StationSettingsTest, VoltmeterChoicesAreStoredOneWithoutJumperInBarViewAsOffAndGraphical) {
     const VoltmeterChoice choice{"Battery bank", "Battery", false, false};
     EXPECT_EQ(SaveVoltmeterOptions(*session_, stations_, 1, choice), DialogOutcome::Closes);
     EXPECT_THAT(Row("JP6, JP7, VM1VIEW, VM1NOTES, VM1LABEL"),
@@ -114,11 +113,10 @@ TEST_F(StationSettingsTest, VoltmeterOneWithoutJumperInBarViewStoresOffAndGraphi
     const VoltmeterDisplay& shown = session_->display().voltmeters[0];
     EXPECT_EQ(std::tuple(shown.barVisible, shown.barMaximum, shown.barLabelText),
               std::tuple(true, 60, "60.00"));
-}
 
-TEST_F(StationSettingsTest, VoltmeterFieldsAreReadUpToTheirLimits) {
-    const VoltmeterChoice choice{std::string(600, 'n'), std::string(30, 'L'), true, true};
-    EXPECT_EQ(SaveVoltmeterOptions(*session_, stations_, 3, choice), DialogOutcome::Closes);
+    // Fields are read up to their limits.
+    const VoltmeterChoice longChoice{std::string(600, 'n'), std::string(30, 'L'), true, true};
+    EXPECT_EQ(SaveVoltmeterOptions(*session_, stations_, 3, longChoice), DialogOutcome::Closes);
     EXPECT_THAT(Row("length(VM3NOTES), VM3LABEL, VM3VIEW"),
                 ElementsAre("510|" + std::string(27, 'L') + "|STANDARD"));
     EXPECT_EQ(session_->display().voltmeters[2].caption, std::string(27, 'L'));

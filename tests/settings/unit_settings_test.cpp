@@ -27,8 +27,19 @@ TEST_F(UnitSettingsTest, TheReportedAllowedClientsOpenThePage) {
     EXPECT_FALSE(ReportedAllowedClients(session_->snapshot()).onlyListed);
 }
 
-// Only the listed mode sends addresses, unfilled ones as zeros.
+// An incomplete first address or a "No" sends nothing; only the listed mode
+// sends addresses, unfilled ones as zeros.
 TEST_F(UnitSettingsTest, EachAllowedClientsModeAsksItsQuestionAndSendsItsBytes) {
+    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, {true, {}}, false),
+              DialogOutcome::StaysOpen);
+    EXPECT_THAT(Messages(), ElementsAre("Invalid IP Address|  Varnex v1|stop|dialog"));
+    EXPECT_TRUE(recorder_.questions.empty());
+    recorder_.answerYes = false;
+    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, {false, {}}, false),
+              DialogOutcome::StaysOpen);
+    EXPECT_EQ(session_->display().counters.sent, "1");
+
+    recorder_.answerYes = true;
     std::vector<uint8_t> listed = {1, 127, 0, 0, 1};
     listed.resize(21, 0);
     const std::tuple<AllowedClients, bool, std::string, std::vector<uint8_t>> cases[] = {
@@ -45,18 +56,6 @@ TEST_F(UnitSettingsTest, EachAllowedClientsModeAsksItsQuestionAndSendsItsBytes) 
         EXPECT_EQ(Sent(), frame);
     }
     EXPECT_TRUE(SessionRuns());
-}
-
-TEST_F(UnitSettingsTest, AnIncompleteFirstAllowedAddressOrANoSendsNothing) {
-    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, {true, {}}, false),
-              DialogOutcome::StaysOpen);
-    EXPECT_THAT(Messages(), ElementsAre("Invalid IP Address|  Varnex v1|stop|dialog"));
-    EXPECT_TRUE(recorder_.questions.empty());
-
-    recorder_.answerYes = false;
-    EXPECT_EQ(SendAllowedClients(*session_, recorder_.hooks, {false, {}}, false),
-              DialogOutcome::StaysOpen);
-    EXPECT_EQ(session_->display().counters.sent, "1");
 }
 
 TEST_F(UnitSettingsTest, NewPasswordIsSentPaddedStoredAndEndsTheSession) {
