@@ -76,8 +76,8 @@ QWidget* BoardPanelDialog::MakeElement(int element) {
 
     part.picture = new QLabel(box);
     part.picture->setObjectName("picture" + tag);
-    part.rest = NamedButton(Text(RestCaption(element)), "rest" + tag, box);
-    part.work = NamedButton(Text(WorkCaption(element)), "work" + tag, box);
+    part.rest = PlainButton(Text(RestCaption(element)), "rest" + tag, box);
+    part.work = PlainButton(Text(WorkCaption(element)), "work" + tag, box);
     auto* buttons = new QVBoxLayout;
     // The output offers "ON" first, a relay "NC" first.
     buttons->addWidget(output ? part.work : part.rest);
@@ -95,7 +95,7 @@ QWidget* BoardPanelDialog::MakeElement(int element) {
     stateRow->addStretch();
 
     auto* toggleGroup = new QGroupBox(box);
-    part.toggle = NamedButton(Text(kToggleCaption), "toggle" + tag, toggleGroup);
+    part.toggle = PlainButton(Text(kToggleCaption), "toggle" + tag, toggleGroup);
     part.delay = new QSlider(Qt::Horizontal, toggleGroup);
     part.delay->setObjectName("delay" + tag);
     part.delay->setRange(kBoardToggleMinSeconds, kBoardToggleMaxSeconds);
@@ -185,7 +185,7 @@ BoardChooserDialog::BoardChooserDialog(DialogContext& context, BoardPanelMemory&
     noBoards_->setObjectName("noBoards");
     noBoards_->setAlignment(Qt::AlignCenter);
     noBoards_->setVisible(view.noBoardsShown);
-    auto* cancel = NamedButton(QStringLiteral("Cancel"), "cancelButton", this);
+    auto* cancel = PlainButton(QStringLiteral("Cancel"), "cancelButton", this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

@@ -62,9 +62,9 @@ IoControlDialog::IoControlDialog(DialogContext& context, int pin, QWidget* paren
     top->addWidget(PinLabel(FromWireText(kIoCaption), this), 0, Qt::AlignTop);
     top->addWidget(pinLabel_, 0, Qt::AlignTop);
 
-    auto* upload = NamedButton(QStringLiteral("Upload"), "uploadButton", this);
-    auto* cancel = NamedButton(QStringLiteral("Cancel"), "cancelButton", this);
-    auto* refresh = NamedButton(QStringLiteral("Refresh"), "refreshButton", this);
+    auto* upload = PlainButton(QStringLiteral("Upload"), "uploadButton", this);
+    auto* cancel = PlainButton(QStringLiteral("Cancel"), "cancelButton", this);
+    auto* refresh = PlainButton(QStringLiteral("Refresh"), "refreshButton", this);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {upload, cancel, refresh}) {
         buttons->addWidget(button);

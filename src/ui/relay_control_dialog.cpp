@@ -14,18 +14,9 @@
 #include "session/session.h"
 #include "ui/key_filter.h"
 #include "ui/settings_dialog_look.h"
+#include "ui/widget_parts.h"
 
 namespace varnex {
-namespace {
-
-// Enter in a field must never switch a relay: no button is pressed by it.
-QPushButton* PlainButton(const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setAutoDefault(false);
-    return button;
-}
-
-}  // namespace
 
 RelayControlDialog::RelayControlDialog(QWidget* parent, DialogContext& context, int relay,
                                        const RelayControlView& view)
@@ -37,12 +28,14 @@ RelayControlDialog::RelayControlDialog(QWidget* parent, DialogContext& context, 
       toggle_(new QRadioButton(QStringLiteral("  Toggle Relay ON then OFF"), this)),
       seconds_(new QSlider(Qt::Horizontal, this)),
       secondsText_(new QLabel(this)),
-      action_(PlainButton(QStringLiteral("DO Relay Action"), this)),
+      action_(PlainButton(QStringLiteral("DO Relay Action"), QStringLiteral("actionButton"), this)),
       name_(new QLineEdit(QString::fromStdString(view.name), this)),
-      updateName_(PlainButton(QStringLiteral("Update Name"), this)),
+      updateName_(
+          PlainButton(QStringLiteral("Update Name"), QStringLiteral("updateNameButton"), this)),
       notes_(new QPlainTextEdit(QString::fromStdString(view.notes), this)),
-      updateNotes_(PlainButton(QStringLiteral("Update Notes"), this)),
-      close_(PlainButton(QStringLiteral("Close"), this)) {
+      updateNotes_(
+          PlainButton(QStringLiteral("Update Notes"), QStringLiteral("updateNotesButton"), this)),
+      close_(PlainButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this)) {
     setWindowTitle(QString::fromStdString(view.title));
     setWindowIcon(
         SettingsDialogIcon(QStringLiteral("R") + QString::number(relay), QColor(200, 120, 0)));

@@ -12,20 +12,14 @@
 
 #include "session/session.h"
 #include "ui/dialog_context.h"
-#include "ui/script_dialog_parts.h"
 #include "ui/script_picker.h"
+#include "ui/widget_parts.h"
 
 namespace varnex {
 namespace {
 
 constexpr int kCommandPage = 0;
 constexpr int kNamingPage = 1;
-
-QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    SetColour(label, QPalette::WindowText, colour);
-    return label;
-}
 
 // The numbers 1 to 8 beside the name list, one per row.
 QWidget* RowNumbers(int rowHeight, int frame, QWidget* parent) {

@@ -13,8 +13,8 @@
 
 #include "session/session.h"
 #include "ui/dialog_context.h"
-#include "ui/script_dialog_parts.h"
 #include "ui/script_picker.h"
+#include "ui/widget_parts.h"
 
 namespace varnex {
 

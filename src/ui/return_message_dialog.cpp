@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include "ui/widget_parts.h"
+
 namespace varnex {
 
 ReturnMessageDialog::ReturnMessageDialog(const QString& text, QWidget* owner)
@@ -15,9 +17,7 @@ ReturnMessageDialog::ReturnMessageDialog(const QString& text, QWidget* owner)
     QFont font(QStringLiteral("Arial"), 28);
     font.setStyleHint(QFont::SansSerif);
     label_->setFont(font);
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    label_->setPalette(palette);
+    SetColour(label_, QPalette::WindowText, QColor(255, 0, 0));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     setMinimumSize(400, 80);

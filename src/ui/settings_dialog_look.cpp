@@ -4,19 +4,13 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "ui/widget_parts.h"
+
 namespace varnex {
 namespace {
 
 constexpr int kHeadingPixels = 12;
 constexpr int kIconPixels = 32;
-
-QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
 
 }  // namespace
 

@@ -12,18 +12,13 @@
 #include "ui/dialog_buttons.h"
 #include "ui/ip_address_field.h"
 #include "ui/station_dialog_icons.h"
+#include "ui/widget_parts.h"
 
 namespace varnex {
 namespace {
 
 // The dialog reads no more than this; a longer text could only be cut unseen.
 constexpr int kFieldChars = 49;
-
-void Colour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 }  // namespace
 
@@ -97,7 +92,8 @@ void StationDialog::FollowFocus(QWidget* now) {
         return;
     }
     for (int i = 0; i < 3; ++i) {
-        Colour(labels_[i], i == focused ? QColor(255, 0, 0) : QColor(0, 0, 0));
+        SetColour(labels_[i], QPalette::WindowText,
+                  i == focused ? QColor(255, 0, 0) : QColor(0, 0, 0));
     }
 }
 

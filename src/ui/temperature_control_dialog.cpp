@@ -46,10 +46,10 @@ TemperatureControlDialog::TemperatureControlDialog(DialogContext& context, QWidg
     execute_->setObjectName("executeOption");
     current_->setObjectName("currentTemperature");
 
-    auto* upload = NamedButton(QStringLiteral("Upload"), "uploadButton", this);
-    auto* cancel = NamedButton(QStringLiteral("Cancel"), "cancelButton", this);
-    auto* refresh = NamedButton(QStringLiteral("Refresh"), "refreshButton", this);
-    auto* reset = NamedButton(QStringLiteral("Reset"), "resetButton", this);
+    auto* upload = PlainButton(QStringLiteral("Upload"), "uploadButton", this);
+    auto* cancel = PlainButton(QStringLiteral("Cancel"), "cancelButton", this);
+    auto* refresh = PlainButton(QStringLiteral("Refresh"), "refreshButton", this);
+    auto* reset = PlainButton(QStringLiteral("Reset"), "resetButton", this);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {upload, cancel, refresh, reset}) {
         buttons->addWidget(button);

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include "ui/widget_parts.h"
+
 class QLabel;
 class QLayout;
 class QPushButton;
@@ -18,10 +20,6 @@ inline const QColor kLookBlue{0, 0, 255};
 inline const QColor kLookRed{255, 0, 0};
 inline const QColor kLookGreen{0, 170, 0};
 
-void SetTextColour(QWidget* widget, const QColor& colour);
-QLabel* ColouredLabel(const QString& text, const QColor& colour, QWidget* parent);
-// A push button found by `name` in tests, never the dialog's default.
-QPushButton* NamedButton(const QString& text, const QString& name, QWidget* parent);
 // The picker's name list beside its step list, both as high as the eight
 // names, the names wide enough for a whole slot name.
 QLayout* PickerRow(ScriptPicker* picker, QWidget* parent);
