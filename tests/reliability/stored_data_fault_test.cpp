@@ -143,24 +143,20 @@ TEST(DatabaseFault, MissingFileIsNeverCreatedByOpening) {
 
 // Another program holds the file's write lock: each statement gives up
 // with its message after a short wait, and all works again once it is free.
-TEST(DatabaseFault, LockedFileFailsPromptlyAndRecovers) {
-    TempFolder folder;
-    const std::string path = folder.File("VNXv1.MDB");
-    ASSERT_EQ(WriteSeedDatabaseIfMissing(path), SeedOutcome::Written);
-    MessageRecorder recorder;
-    StationStore store(recorder.hooks);
-    store.OpenStationStore(path);
-    StationStore otherProgram(recorder.hooks);
-    otherProgram.OpenStationStore(path);
+using LockedDatabaseTest = testing::SeededStationTest;
+
+TEST_F(LockedDatabaseTest, EachStatementFailsPromptlyAndAllRecovers) {
+    StationStore otherProgram(recorder_.hooks);
+    otherProgram.OpenStationStore(path_);
     ASSERT_EQ(otherProgram.RunStatement("BEGIN EXCLUSIVE", {}), StatementResult::Done);
 
-    EXPECT_FALSE(store.FillStationList(MessageOwner::MainWindow));
-    EXPECT_FALSE(InsertStation(store, "127.0.0.6", "new*******", "New"));
-    EXPECT_EQ(recorder.Texts(), Texts(2, kFailed));
+    EXPECT_FALSE(store_.FillStationList(MessageOwner::MainWindow));
+    EXPECT_FALSE(InsertStation(store_, "127.0.0.6", "new*******", "New"));
+    EXPECT_EQ(recorder_.Texts(), Texts(2, kFailed));
 
     ASSERT_EQ(otherProgram.RunStatement("COMMIT", {}), StatementResult::Done);
-    EXPECT_TRUE(InsertStation(store, "127.0.0.6", "new*******", "New"));
-    const auto list = store.FillStationList(MessageOwner::MainWindow);
+    EXPECT_TRUE(InsertStation(store_, "127.0.0.6", "new*******", "New"));
+    const auto list = store_.FillStationList(MessageOwner::MainWindow);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->lines, (Texts{kBenchList[0], "127.0.0.6        New"}));
 }
