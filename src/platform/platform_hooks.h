@@ -34,6 +34,12 @@ struct PlatformHooks {
     // false when it could not be started.
     std::function<bool(const std::vector<std::string>& argv)> launch =
         [](const std::vector<std::string>&) { return false; };
+    // Whether a program that `launch` started with exactly this argv still runs.
+    std::function<bool(const std::vector<std::string>& argv)> stillRunning =
+        [](const std::vector<std::string>&) { return false; };
+    // The real path of a program found on the search path, links followed.
+    std::function<std::optional<std::string>(const std::string& name)> findProgram =
+        [](const std::string&) { return std::optional<std::string>{}; };
     std::function<uint32_t()> tickCount = [] { return uint32_t{0}; };
     std::function<void()> beep = [] {};
     // The local host's IPv4 address (first field in the most significant byte).

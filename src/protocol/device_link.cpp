@@ -78,18 +78,14 @@ void DeviceLink::StopNetworking() {
     socketChanged_(-1);
 }
 
-void DeviceLink::Fail(const char* text, bool resetFirst) {
+void DeviceLink::Fail(const char* text) {
     // A failed socket is of no further use; the notifier must not watch it.
     CloseSocket();
     socketChanged_(-1);
-    const Message message{MessageOwner::MainWindow, text, "", MessageIcon::Stop};
-    if (resetFirst) {
-        resetSession_();
-        hooks_.showMessage(message);
-    } else {
-        hooks_.showMessage(message);
-        resetSession_();
-    }
+    // The session ends before the box opens: the box's own event loop must
+    // not go on polling behind it.
+    resetSession_();
+    hooks_.showMessage({MessageOwner::MainWindow, text, "", MessageIcon::Stop});
 }
 
 bool DeviceLink::ChooseLocalPort() {
@@ -114,11 +110,11 @@ bool DeviceLink::SendPacket(const std::string& address) {
     CloseSocket();
     fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0) {
-        Fail("Error Creating UDP Socket !!\r\nIt's Over !!", false);
+        Fail("Error Creating UDP Socket !!\r\nIt's Over !!");
         return false;
     }
     if (!ChooseLocalPort()) {
-        Fail("Bind Error !!\r\nIt's Over !!", false);
+        Fail("Bind Error !!\r\nIt's Over !!");
         return false;
     }
     sockaddr_in remote{};
@@ -134,7 +130,7 @@ bool DeviceLink::SendPacket(const std::string& address) {
     if (!addressValid ||
         (connect(fd_, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0 &&
          errno != EINPROGRESS && errno != EAGAIN)) {
-        Fail("Error Connect Socket !!\r\nIt's Over !!", true);
+        Fail("Error Connect Socket !!\r\nIt's Over !!");
         return false;
     }
     DiscardQueuedDatagrams(fd_);
@@ -154,8 +150,8 @@ bool DeviceLink::SendPacket(const std::string& address) {
 
 ReadResult DeviceLink::OnSocketNotification(int errorCode) {
     if (errorCode != 0) {
-        hooks_.showMessage({MessageOwner::MainWindow, "Shazbot FD_READ !!", "", MessageIcon::Stop});
         resetSession_();
+        hooks_.showMessage({MessageOwner::MainWindow, "Shazbot FD_READ !!", "", MessageIcon::Stop});
         return ReadResult::Error;
     }
     if (fd_ < 0) {

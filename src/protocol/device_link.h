@@ -77,7 +77,8 @@ class DeviceLink {
   private:
     void CloseSocket();
     bool ChooseLocalPort();
-    void Fail(const char* text, bool resetFirst);
+    // Closes the socket, ends the session, then tells the user.
+    void Fail(const char* text);
 
     PlatformHooks& hooks_;
     PacketCounters& counters_;

@@ -67,6 +67,12 @@ std::string FirmwareVersionText(const StatusRecord& record) {
     return {digit(d[0]), '.', digit(d[1]), '.', digit(d[2])};
 }
 
+bool IsValidStatusRecord(const StatusRecord& record, std::size_t replySize) {
+    return replySize >= wire::kStatusRecordSize &&
+           std::all_of(record.firmwareDigits.begin(), record.firmwareDigits.end(),
+                       [](uint8_t digit) { return digit <= 9; });
+}
+
 std::string MacByteText(uint8_t value) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     return {kHex[value >> 4], kHex[value & 0x0F]};

@@ -56,6 +56,12 @@ struct StatusSnapshot {
 
 void UpdateSnapshot(StatusSnapshot& snapshot, const StatusRecord& record);
 
+// Whether a reply sorted as a status record can be one: long enough for
+// every field, with decimal firmware digits. Everything that is not a script
+// table or a return code is shown as a status record; only such a record
+// proves that the unit is there.
+bool IsValidStatusRecord(const StatusRecord& record, std::size_t replySize);
+
 std::string MacByteText(uint8_t value);
 
 }  // namespace varnex

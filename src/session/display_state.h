@@ -24,6 +24,10 @@ inline constexpr const char* kTimerInactiveText = "Timer Inactive";
 inline constexpr const char* kRelayStateUnknownText = "==========";
 inline constexpr const char* kFirmwareUnknownText = "* . *";
 inline constexpr const char* kStartUpCreditLine = " Varnex v1 - every reading at once";
+inline constexpr const char* kReadingsTitle = "ADC INPUTS";
+// The readings group's title while the unit is silent: the values stay, and
+// the title says they are old, so colour is not the only sign.
+inline constexpr const char* kStaleReadingsTitle = "ADC INPUTS - last values, no reply";
 
 // One voltmeter of "ADC INPUTS": a value field, or a bar with a label over it.
 struct VoltmeterDisplay {
@@ -81,6 +85,9 @@ struct DisplayState {
     std::string celsius = " ";
 
     std::array<VoltmeterDisplay, kDisplayVoltmeters> voltmeters{};
+    std::string readingsTitle = kReadingsTitle;
+    // The unit is silent: every readout keeps its value but shows it as old.
+    bool readingsStale = false;
 
     // "POWER RELAYS": state labels ("ON", "OFF") and name labels.
     std::array<std::string, kDisplayRelays> relayStates = {

@@ -5,6 +5,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "text/conversions.h"
@@ -66,10 +67,56 @@ std::vector<std::string> NeighbourFlushCommand(const std::string& ip) {
     return {"ip", "neigh", "flush", "to", ip};
 }
 
+std::optional<Terminal> FindTerminal(const PlatformHooks& hooks) {
+    static const Terminal kKnown[] = {
+        {"gnome-terminal", "--"}, {"konsole", "-e"}, {"xfce4-terminal", "-x"}, {"xterm", "-e"}};
+    const auto known = [](std::string_view name) -> std::optional<Terminal> {
+        for (const Terminal& terminal : kKnown) {
+            if (name == terminal.program) {
+                return terminal;
+            }
+        }
+        return std::nullopt;
+    };
+    if (const std::optional<std::string> path = hooks.findProgram("x-terminal-emulator")) {
+        std::string_view name = *path;
+        name.remove_prefix(std::min(name.size(), name.rfind('/') + 1));
+        if (name.ends_with(".wrapper")) {
+            name.remove_suffix(std::string_view(".wrapper").size());
+        }
+        // Every alternative takes "-e"; a known one gets its own form, which
+        // passes the arguments on unchanged.
+        return known(name).value_or(Terminal{"x-terminal-emulator", "-e"});
+    }
+    for (const Terminal& terminal : kKnown) {
+        if (hooks.findProgram(terminal.program)) {
+            return terminal;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> InTerminal(const Terminal& terminal,
+                                    const std::vector<std::string>& argv) {
+    static constexpr const char* kHoldOpen =
+        "\"$@\"; status=$?; printf '\\n%s ended (status %d). Press Enter to close.\\n' "
+        "\"$1\" \"$status\"; read -r _";
+    std::vector<std::string> command = {terminal.program, terminal.commandOption, "sh", "-c",
+                                        kHoldOpen, "varnex"};
+    command.insert(command.end(), argv.begin(), argv.end());
+    return command;
+}
+
 bool LaunchShown(const PlatformHooks& hooks, const std::vector<std::string>& argv) {
-    std::vector<std::string> inTerminal = {"x-terminal-emulator", "-e"};
-    inTerminal.insert(inTerminal.end(), argv.begin(), argv.end());
-    return hooks.launch(inTerminal) || hooks.launch(argv);
+    const std::optional<Terminal> terminal = FindTerminal(hooks);
+    if (terminal) {
+        const std::vector<std::string> command = InTerminal(*terminal, argv);
+        if (hooks.stillRunning(command) || hooks.launch(command)) {
+            return true;
+        }
+    }
+    ShowRefusal(hooks, kNoTerminalText);
+    return false;
 }
 
 std::optional<uint32_t> FirstLocalAddress() {
@@ -103,6 +150,10 @@ bool RunAutoPing(const PlatformHooks& hooks, const std::string& stationIp) {
 bool RunAutoAddRoute(const PlatformHooks& hooks, const std::string& stationIp,
                      const InterfaceLookup& interfaceOf) {
     if (RefuseMalformed(hooks, stationIp)) {
+        return false;
+    }
+    if (ParseDottedAddress(stationIp).value_or(0) >> 24 == 127) {
+        ShowRefusal(hooks, kLoopbackRouteText);
         return false;
     }
     const std::optional<uint32_t> local = hooks.localAddress();

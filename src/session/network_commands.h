@@ -17,6 +17,11 @@ namespace varnex {
 
 inline constexpr const char* kNoLocalAddressText =
     "Can't find the local IP Address !!\r\nNo route added.";
+inline constexpr const char* kLoopbackRouteText =
+    "A loopback address (127.x.x.x) is this computer itself !!\r\nNo route added.";
+inline constexpr const char* kNoTerminalText =
+    "No terminal program could be started to show ping and ip.\r\n"
+    "Install one (xterm, for example) and try again.";
 
 // Four decimal fields 0..255 separated by dots, nothing else. Leading zeros
 // are refused: the tools would read "010" as octal.
@@ -27,8 +32,25 @@ std::vector<std::string> HostRouteCommand(const std::string& ip, const std::stri
                                           const std::string& localAddress);
 std::vector<std::string> NeighbourFlushCommand(const std::string& ip);
 
-// Starts the command inside a terminal window where one exists, so the user
-// sees its output; otherwise starts it directly.
+// A terminal program and the option after which it takes the command to run.
+struct Terminal {
+    std::string program;
+    std::string commandOption;
+    bool operator==(const Terminal&) const = default;
+};
+
+// The Debian alternative x-terminal-emulator first (as the terminal it
+// points to, when that one is known), then the usual terminals.
+std::optional<Terminal> FindTerminal(const PlatformHooks& hooks);
+
+// The command inside the terminal. A fixed shell script runs it with its
+// arguments as "$@" (never parsed as shell text) and keeps the window open
+// after it ends, so a refusal such as a missing privilege can be read.
+std::vector<std::string> InTerminal(const Terminal& terminal, const std::vector<std::string>& argv);
+
+// Starts the command in a terminal window, so the user sees it and can stop
+// it; a window for the same command that is still open is not opened twice.
+// Without a terminal nothing starts and the user is told.
 bool LaunchShown(const PlatformHooks& hooks, const std::vector<std::string>& argv);
 
 using InterfaceLookup = std::function<std::optional<std::string>(uint32_t address)>;
@@ -39,7 +61,8 @@ std::optional<uint32_t> FirstLocalAddress();
 std::optional<std::string> InterfaceWithAddress(uint32_t address);
 
 // Each says why when it starts nothing (malformed station address, no local
-// address) and answers whether a command was started.
+// address, a loopback station for a route, no terminal) and answers whether
+// a command was started or its window is open already.
 bool RunAutoPing(const PlatformHooks& hooks, const std::string& stationIp);
 bool RunAutoAddRoute(const PlatformHooks& hooks, const std::string& stationIp,
                      const InterfaceLookup& interfaceOf = InterfaceWithAddress);

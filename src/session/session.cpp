@@ -37,6 +37,10 @@ std::string CreditsLine(int index, int year) {
     }
 }
 
+std::string NoReplyText(uint32_t seconds) {
+    return " MSG: No reply for " + std::to_string(seconds) + " s";
+}
+
 Session::Session(PlatformHooks& hooks, SessionSeams seams)
     : hooks_(hooks), seams_(std::move(seams)), link_(hooks, display_.counters, seams_.link) {
     link_.SetResetSession([this] { ResetSession(); });
@@ -98,7 +102,9 @@ void Session::StartSession() {
     link_.StartNetworking();
     SeedRandom(link_.random(), hooks_.tickCount());
     link_.SetRepliesIgnored(false);
-    SendCommand(Command::Status);
+    silence_.Restart(hooks_.tickCount());
+    scriptTableAsked_ = false;
+    SendPoll();
     if (link_.repliesIgnored()) {
         return;  // the transport ended the session
     }
@@ -112,7 +118,8 @@ void Session::ShowRelayTimerIdle() {
     display_.timerLabel = kTimerInactiveText;
 }
 
-void Session::ResetSession() {
+void Session::ResetSession(const char* reason) {
+    const bool wasRunning = !display_.enabled.start;
     SetTimer(kPollTimer, false);
     SetTimer(kPulseTimer, false);
     SetTimer(kTimerButtonTimer, false);
@@ -141,14 +148,26 @@ void Session::ResetSession() {
         voltmeter.valueVisible = true;
     }
     display_.firmwareVersion = kFirmwareUnknownText;
+    display_.readingsStale = false;
+    display_.readingsTitle = kReadingsTitle;
     scriptTable_ = ScriptTable{};
+    scriptTableAsked_ = false;
     pollPhase_ = 0;
     SetSessionText(kIdleText);
+    if (reason != nullptr && wasRunning) {
+        display_.statusBar[2] = reason;
+    }
+    sessionReset_();
 }
 
 void Session::Shutdown() {
     ResetSession();
     link_.StopNetworking();
+}
+
+void Session::SendPoll() {
+    silence_.PollSent();
+    SendCommand(Command::Status);
 }
 
 bool Session::SendCommand(Command command) {
@@ -195,10 +214,21 @@ void Session::ShowStatus() {
     // The table request goes out first: if its send ends the session there
     // is nothing left to show.
     const StatusRecord record = DecodeStatusRecord(link_.reply());
-    if (record.timerRunning && scriptTable_[0].name.empty()) {
+    if (record.timerRunning && scriptTable_[0].name.empty() && !scriptTableAsked_) {
+        scriptTableAsked_ = true;
         SendCommand(Command::RequestScriptTable);
         if (link_.repliesIgnored()) {
             return;  // the send failed and ended the session
+        }
+    }
+    // A short or malformed record is shown as ever, but proves nothing
+    // about the unit being there.
+    if (IsValidStatusRecord(record, link_.lastReplySize())) {
+        silence_.StatusReceived(hooks_.tickCount());
+        if (display_.readingsStale) {
+            display_.readingsStale = false;
+            display_.readingsTitle = kReadingsTitle;
+            display_.statusBar[2] = pollText_;
         }
     }
     ShowStatusReadouts(display_, record, station_);
@@ -245,13 +275,29 @@ void Session::PollTick() {
         display_.statusBar[2] =
             " MSG: Data Polling " + std::string(static_cast<std::size_t>(pollPhase_ - 1), '.');
     }
+    pollText_ = display_.statusBar[2];
     if (pollPhase_ == kPollPhaseLast) {
         pollPhase_ = 1;
     }
-    SendCommand(Command::Status);
+    scriptTableAsked_ = false;
+    SendPoll();
+    if (!link_.repliesIgnored() && silence_.Silent()) {
+        ShowSilence();
+    }
+}
+
+// Polling and the counters go on; only what the window claims changes.
+void Session::ShowSilence() {
+    display_.statusBar[2] = NoReplyText(silence_.SecondsSinceStatus(hooks_.tickCount()));
+    display_.readingsStale = true;
+    display_.readingsTitle = kStaleReadingsTitle;
+    display_.pulseStep = 0;
 }
 
 void Session::PulseTick() {
+    if (silence_.Silent()) {
+        return;  // a silent unit's indicator stays dark
+    }
     int& step = display_.pulseStep;
     if (pulseRising_) {
         if (step >= kPulseStepMax) {

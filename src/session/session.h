@@ -11,6 +11,7 @@
 #include "platform/platform_hooks.h"
 #include "protocol/command_packet.h"
 #include "protocol/device_link.h"
+#include "protocol/reply_silence.h"
 #include "protocol/status_record.h"
 #include "session/display_state.h"
 #include "session/window_timers.h"
@@ -18,12 +19,13 @@
 
 namespace varnex {
 
-// Finds the station row with exactly this IP (the database's LoadStation).
+// The local year, for the copyright line of the credits.
 int LocalYear();
 
 // The credits rotation's lines 1..4 (status bar part 3).
 std::string CreditsLine(int index, int year);
 
+// Finds the station row with exactly this IP (the database's LoadStation).
 using StationLookup = std::function<std::optional<LoadedStation>(const std::string& ip)>;
 
 struct SessionSeams {
@@ -37,6 +39,18 @@ struct SessionSeams {
 
 enum SessionText : int { kIdleText = 0, kConnectingText = 2, kFirstPollText = 3 };
 
+// Why a running session was ended by an action that is about something else;
+// the status bar's message part says so instead of the Idle prompt.
+inline constexpr const char* kEndedForPasswordText = " MSG: Session ended: password changed";
+inline constexpr const char* kEndedForMacText = " MSG: Session ended: MAC address changed";
+inline constexpr const char* kEndedForAddressText = " MSG: Session ended: unit address changed";
+inline constexpr const char* kEndedForStationListText =
+    " MSG: Session ended: station list changes";
+inline constexpr const char* kEndedForRouteText = " MSG: Session ended: adding a route";
+
+// The message part while the unit is silent, e.g. " MSG: No reply for 12 s".
+std::string NoReplyText(uint32_t seconds);
+
 class Session {
   public:
     Session(PlatformHooks& hooks, SessionSeams seams);
@@ -44,8 +58,11 @@ class Session {
     // START: load the station named by the list's text, send "1", start
     // the poll and the pulse.
     void StartSession();
-    // Ends any session and returns every readout and control to Idle.
-    void ResetSession();
+    // Ends any session and returns every readout and control to Idle; the
+    // window is told before this returns, so no poll or pulse timer runs on
+    // behind a box or dialog that follows. A reason replaces the Idle prompt
+    // when a session was running.
+    void ResetSession(const char* reason = nullptr);
     void SetSessionText(int state);
     // EXIT and closing the window: reset, then close the socket.
     void Shutdown();
@@ -84,6 +101,11 @@ class Session {
     const std::string& stationIp() const { return stationIp_; }
     DeviceLink& link() { return link_; }
 
+    // Told at the end of every reset, synchronously.
+    void SetSessionReset(std::function<void()> reset) { sessionReset_ = std::move(reset); }
+    // The unit has not answered the last kSilentAfterPolls polls.
+    bool UnitSilent() const { return silence_.Silent(); }
+
     // Told whenever the socket descriptor changes (-1: none).
     void SetSocketChanged(std::function<bool(int fd)> changed) {
         link_.SetSocketChanged(std::move(changed));
@@ -100,6 +122,8 @@ class Session {
     void TimerButtonTick();
     void ShowRelayTimerIdle();
     void SetTimer(int id, bool running);
+    void SendPoll();
+    void ShowSilence();
 
     PlatformHooks& hooks_;
     SessionSeams seams_;
@@ -109,9 +133,14 @@ class Session {
     StatusSnapshot snapshot_{};
     ScriptTable scriptTable_{};
     bool scriptTableReceived_ = false;
+    // "L" goes out at most once a poll period, whatever the unit answers it with.
+    bool scriptTableAsked_ = false;
+    ReplySilence silence_;
+    std::function<void()> sessionReset_ = [] {};
     LoadedStation station_{};
     std::string stationIp_;
     int pollPhase_ = 0;
+    std::string pollText_;  // the poll animation's text, shown again when the unit answers
     bool pulseRising_ = true;
     int timerIconFrame_ = 0;
 };

@@ -32,7 +32,7 @@ PasswordChange ChangeRemotePassword(Session& session, StationStore& stations,
     if (!session.SendPacket()) {
         SetStationPassword(stations, ip, oldPassword);
     }
-    session.ResetSession();
+    session.ResetSession(kEndedForPasswordText);
     return {DialogOutcome::Closes, stations.FillStationList(MessageOwner::MainWindow)};
 }
 

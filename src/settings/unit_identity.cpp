@@ -46,7 +46,7 @@ DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,
     std::copy(mac->begin(), mac->end(), session.command().bytes.begin() + wire::kNewMacOffset);
     session.SendPacket();
     RunNeighbourFlush(hooks, session.station().address);
-    session.ResetSession();
+    session.ResetSession(kEndedForMacText);
     return DialogOutcome::Closes;
 }
 
@@ -59,7 +59,7 @@ DialogOutcome ChangeRemoteIp(Session& session, const PlatformHooks& hooks,
     BuildCommand(session.command(), Command::SetIpAddress, session.station().password);
     WriteAddressBytes(&session.command().bytes[wire::kNewAddressOffset], *address);
     session.SendPacket();
-    session.ResetSession();
+    session.ResetSession(kEndedForAddressText);
     return DialogOutcome::Closes;
 }
 

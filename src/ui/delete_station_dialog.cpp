@@ -54,7 +54,7 @@ void DeleteStationDialog::OnDelete() {
 }
 
 std::optional<StationList> OpenDeleteStationDialog(QWidget* parent, DialogContext& context) {
-    context.session.ResetSession();
+    context.session.ResetSession(kEndedForStationListText);
     DeleteStationDialog dialog(parent, context.stations);
     dialog.exec();
     return dialog.refilledList();

@@ -31,6 +31,22 @@ void SetColours(QWidget* widget, const QColor& text, const std::optional<QColor>
     }
 }
 
+// A silent unit's readouts keep their values, greyed and in italics, so the
+// difference does not rest on colour alone.
+const QColor kStaleGrey{128, 128, 128};
+
+QColor ReadoutColour(const QColor& live, bool stale) {
+    return stale ? kStaleGrey : live;
+}
+
+void SetStale(QWidget* widget, bool stale) {
+    if (widget->font().italic() != stale) {
+        QFont font = widget->font();
+        font.setItalic(stale);
+        widget->setFont(font);
+    }
+}
+
 // Read-only fields look like static texts on the window's own background.
 void PaintAsStaticText(QLineEdit* field) {
     QPalette palette = field->palette();
@@ -38,9 +54,13 @@ void PaintAsStaticText(QLineEdit* field) {
     field->setPalette(palette);
 }
 
-void RenderVoltmeter(const VoltmeterDisplay& v, VoltmeterControls& c) {
+void RenderVoltmeter(const VoltmeterDisplay& v, bool stale, VoltmeterControls& c) {
     SetText(c.caption, v.caption);
     SetText(c.value, v.valueText);
+    SetColours(c.value, ReadoutColour(kRed, stale), QColor(Qt::white));
+    SetStale(c.value, stale);
+    SetStale(c.barLabel, stale);
+    c.bar->setEnabled(!stale);
     c.value->setVisible(v.valueVisible);
     if (c.bar->maximum() != v.barMaximum) {
         c.bar->setRange(0, v.barMaximum);
@@ -74,9 +94,6 @@ void RenderEnabled(const ControlsEnabled& e, MainWindowControls& c) {
 }  // namespace
 
 void ApplyFixedColours(MainWindowControls& c) {
-    for (VoltmeterControls& v : c.voltmeters) {
-        SetColours(v.value, kRed, QColor(Qt::white));
-    }
     for (QLineEdit* field : {c.stationName, c.macAddress, c.fahrenheit, c.celsius, c.timerDays,
                              c.timerHours, c.timerMinutes, c.timerSeconds}) {
         PaintAsStaticText(field);
@@ -91,25 +108,38 @@ void ApplyFixedColours(MainWindowControls& c) {
 }
 
 void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
+    const bool stale = s.readingsStale;
     SetText(c.stationName, s.stationName);
     SetText(c.macAddress, s.macAddress);
     SetText(c.fahrenheit, s.fahrenheit);
     SetText(c.celsius, s.celsius);
+    for (QLineEdit* field : {c.stationName, c.macAddress, c.fahrenheit, c.celsius}) {
+        const QColor live = field->parentWidget()->palette().color(QPalette::Text);
+        SetColours(field, ReadoutColour(live, stale), std::nullopt);
+        SetStale(field, stale);
+    }
+    if (const QString title = Text(s.readingsTitle); c.readingsGroup->title() != title) {
+        c.readingsGroup->setTitle(title);
+    }
     for (std::size_t i = 0; i < kDisplayVoltmeters; ++i) {
-        RenderVoltmeter(s.voltmeters[i], c.voltmeters[i]);
+        RenderVoltmeter(s.voltmeters[i], stale, c.voltmeters[i]);
     }
     for (std::size_t i = 0; i < kDisplayRelays; ++i) {
         QLabel* state = c.relayStates[i];
         SetText(state, s.relayStates[i]);
         const QColor defaultText = state->parentWidget()->palette().color(QPalette::WindowText);
-        SetColours(state, RelayStateColour(state->text()).value_or(defaultText), std::nullopt);
+        SetColours(state,
+                   ReadoutColour(RelayStateColour(state->text()).value_or(defaultText), stale),
+                   std::nullopt);
+        SetStale(state, stale);
         SetText(c.relayNames[i], s.relayNames[i]);
     }
     SetText(c.autoPing, s.autoPingCaption);
     for (std::size_t i = 0; i < kDisplayPins; ++i) {
         SetText(c.pins[i], s.pins[i]);
         const FieldColours colours = PinFieldColours(c.pins[i]->text());
-        SetColours(c.pins[i], colours.text, colours.background);
+        SetColours(c.pins[i], ReadoutColour(colours.text, stale), colours.background);
+        SetStale(c.pins[i], stale);
     }
     SetText(c.sent, s.counters.sent);
     SetText(c.received, s.counters.received);

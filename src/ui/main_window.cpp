@@ -61,6 +61,9 @@ MainWindow::MainWindow(MainWindowOptions options) {
     seams.link = options.link;
     session_ = std::make_unique<Session>(hooks_, std::move(seams));
     session_->SetSocketChanged([this](int fd) { return FollowSocket(fd); });
+    // A box or dialog may follow a reset at once; its event loop must find
+    // the poll stopped and the window Idle.
+    session_->SetSessionReset([this] { AfterEvent(); });
     context_ = std::make_unique<DialogContext>(DialogContext{*session_, *stations_, hooks_});
 
     auto* central = new QWidget(this);
@@ -288,7 +291,7 @@ void MainWindow::ShowAboutBox() {
 }
 
 void MainWindow::AutoAddRoute() {
-    session_->ResetSession();
+    session_->ResetSession(kEndedForRouteText);
     session_->link().StartNetworking();
     RunAutoAddRoute(hooks_, session_->station().address);
 }

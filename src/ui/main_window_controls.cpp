@@ -161,7 +161,8 @@ QWidget* Voltmeter(QWidget* parent, VoltmeterControls& v, int number) {
 }
 
 QGroupBox* VoltmeterGroup(QWidget* parent, MainWindowControls& c) {
-    auto* group = new QGroupBox(QStringLiteral("ADC INPUTS"), parent);
+    auto* group = new QGroupBox(QString::fromLatin1(kReadingsTitle), parent);
+    c.readingsGroup = group;
     auto* grid = GroupLayout<QGridLayout>(group);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(2);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -51,6 +52,7 @@ struct MainWindowControls {
     QLineEdit* celsius = nullptr;
     QToolButton* temperatureButton = nullptr;
 
+    QGroupBox* readingsGroup = nullptr;  // "ADC INPUTS"
     std::array<VoltmeterControls, kDisplayVoltmeters> voltmeters{};
 
     // "POWER RELAYS"

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <map>
 #include <memory>
 
 #include "session/network_commands.h"
@@ -14,6 +17,8 @@
 namespace varnex {
 
 namespace {
+
+constexpr int kStartWaitMs = 2000;
 
 std::unique_ptr<QSettings> OpenSettingsStore() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
@@ -74,15 +79,38 @@ PlatformHooks MakeQtPlatformHooks(QWidget* mainWindow) {
             ShowReturnMessage(owner, QString::fromStdString(text));
         }
     };
-    hooks.launch = [](const std::vector<std::string>& argv) {
-        if (argv.empty()) {
+    // The processes started stay children of the main window: each shows
+    // its own terminal window, and whatever still runs ends with the client.
+    auto started = std::make_shared<std::map<std::vector<std::string>, QPointer<QProcess>>>();
+    hooks.launch = [owner, started](const std::vector<std::string>& argv) {
+        if (argv.empty() || !owner) {
             return false;
         }
         QStringList arguments;
         for (std::size_t i = 1; i < argv.size(); ++i) {
             arguments << QString::fromStdString(argv[i]);
         }
-        return QProcess::startDetached(QString::fromStdString(argv[0]), arguments);
+        auto* process = new QProcess(owner);
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        process->start(QString::fromStdString(argv[0]), arguments);
+        if (!process->waitForStarted(kStartWaitMs)) {
+            delete process;
+            return false;
+        }
+        (*started)[argv] = process;
+        return true;
+    };
+    hooks.stillRunning = [started](const std::vector<std::string>& argv) {
+        const auto found = started->find(argv);
+        return found != started->end() && found->second &&
+               found->second->state() != QProcess::NotRunning;
+    };
+    hooks.findProgram = [](const std::string& name) -> std::optional<std::string> {
+        const QString path = QStandardPaths::findExecutable(QString::fromStdString(name));
+        if (path.isEmpty()) {
+            return std::nullopt;
+        }
+        return QFileInfo(path).canonicalFilePath().toStdString();
     };
     hooks.tickCount = [] {
         QElapsedTimer clock;

@@ -116,7 +116,7 @@ void StationDialog::OnOk() {
 std::optional<StationList> OpenStationDialog(QWidget* parent, DialogContext& context,
                                              StationDialogMode mode,
                                              const std::string& stationListText) {
-    context.session.ResetSession();
+    context.session.ResetSession(kEndedForStationListText);
     StationDialog dialog(parent, context.stations, mode, stationListText);
     dialog.exec();
     return dialog.refilledList();
@@ -124,7 +124,7 @@ std::optional<StationList> OpenStationDialog(QWidget* parent, DialogContext& con
 
 std::optional<StationList> RunSetDefault(DialogContext& context,
                                          const std::string& stationListText) {
-    context.session.ResetSession();
+    context.session.ResetSession(kEndedForStationListText);
     return SetDefaultFromList(context.stations, stationListText);
 }
 

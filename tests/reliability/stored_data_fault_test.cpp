@@ -228,14 +228,11 @@ TEST(SettingsFault, StartUpTellsAndTouchesNothing) {
 }
 
 // The network tools start only for a plain dotted address, and then with
-// that address as one argument.
+// that address as one argument (a loopback station needs no route).
 TEST(NetworkCommandInput, OnlyAPlainAddressStartsATool) {
     using Argv = std::vector<std::string>;
-    const std::vector<Argv> tools = {
-        {"x-terminal-emulator", "-e", "ping", "127.0.0.1"},
-        {"x-terminal-emulator", "-e", "ip", "route", "add", "127.0.0.1/32", "dev", "lo", "src",
-         "127.0.0.1"},
-        {"x-terminal-emulator", "-e", "ip", "neigh", "flush", "to", "127.0.0.1"}};
+    const std::vector<Argv> tools = {{"ping", "127.0.0.1"},
+                                     {"ip", "neigh", "flush", "to", "127.0.0.1"}};
     // The text as the station list's field shows it, and whether the tools start.
     for (const auto& [listText, starts] : std::vector<std::pair<std::string, bool>>{
              {"127.0.0.1        Lab", true},
@@ -255,8 +252,11 @@ TEST(NetworkCommandInput, OnlyAPlainAddressStartsATool) {
         SCOPED_TRACE(listText);
         MessageRecorder recorder;
         std::vector<Argv> launched;
+        recorder.hooks.findProgram = [](const std::string&) {
+            return std::optional<std::string>("/usr/bin/xterm");
+        };
         recorder.hooks.launch = [&](const Argv& argv) {
-            launched.push_back(argv);
+            launched.emplace_back(argv.begin() + 6, argv.end());  // after the terminal's words
             return true;
         };
         recorder.hooks.localAddress = [] { return std::optional<uint32_t>(0x7F000001); };
@@ -268,10 +268,11 @@ TEST(NetworkCommandInput, OnlyAPlainAddressStartsATool) {
         const std::string& address = session.station().address;
 
         EXPECT_EQ(RunAutoPing(recorder.hooks, address), starts);
-        EXPECT_EQ(RunAutoAddRoute(recorder.hooks, address, [](uint32_t) { return "lo"; }), starts);
+        EXPECT_FALSE(RunAutoAddRoute(recorder.hooks, address, [](uint32_t) { return "lo"; }));
         EXPECT_EQ(RunNeighbourFlush(recorder.hooks, address), starts);
         EXPECT_EQ(launched, starts ? tools : std::vector<Argv>{});
-        EXPECT_EQ(recorder.Texts(), Texts(starts ? 0 : 3, "Invalid IP Address"));
+        EXPECT_EQ(recorder.Texts(), starts ? Texts{kLoopbackRouteText}
+                                           : Texts(3, "Invalid IP Address"));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -96,6 +97,7 @@ TEST_F(SessionTest, PollAnimationOverFourteenTicks) {
         h.session.OnTimer(kPollTimer);
         seen.push_back(d.statusBar[2]);
         ASSERT_TRUE(h.peer.Receive().has_value()) << "every tick sends";
+        ASSERT_TRUE(h.Deliver(StatusBytes()));
     }
     Texts expected = {" MSG: Data Polling Started"};
     for (std::size_t dots = 1; dots <= 12; ++dots) {
@@ -104,8 +106,54 @@ TEST_F(SessionTest, PollAnimationOverFourteenTicks) {
     expected.push_back(" MSG: Data Polling .");
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(d.statusBar[1], " Connected");
-    // No replies: Lost is Sent - 1.
-    EXPECT_EQ(d.counters, (PacketCounters{"15", "0", "14"}));
+    EXPECT_EQ(d.counters, (PacketCounters{"15", "14", "1"}));  // the last reply came after the send
+}
+
+// Silent means three polls in a row without a valid status record: return
+// codes and records too short to be one do not count as an answer, and nothing but the message,
+// the readouts' look and the indicator changes.
+TEST_F(SessionTest, ASilentUnitIsShownAsSuchUntilItsNextStatusRecord) {
+    h.Start();
+    h.recorder.tick = 1000;
+    const auto lab = StatusBytes({{77, {'L', 'a', 'b'}}});
+    ASSERT_TRUE(h.Deliver(lab));
+    const std::vector<uint8_t> cutShort(lab.begin(), lab.end() - 1);
+    std::vector<uint8_t> returnCode(20, 0);
+    returnCode[13] = 5;
+    struct Seen {
+        std::string message;
+        bool stale;
+        int pulse;
+        std::string lost;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    for (int tick = 1; tick <= 4; ++tick) {
+        h.recorder.tick = 1000 + 1000 * static_cast<uint32_t>(tick);
+        for (int pulse = 0; pulse < 3; ++pulse) {
+            h.session.OnTimer(kPulseTimer);
+        }
+        h.session.OnTimer(kPollTimer);
+        ASSERT_TRUE(h.peer.Receive().has_value()) << "polling goes on";
+        ASSERT_TRUE(h.Deliver(tick == 1 ? returnCode : cutShort));
+        seen.push_back({d.statusBar[2], d.readingsStale, d.pulseStep, d.counters.lost});
+    }
+    // Every poll got a datagram back, so Lost cannot tell.
+    EXPECT_EQ(seen, (std::vector<Seen>{{" MSG: Data Polling Started", false, 3, "0"},
+                                       {" MSG: Data Polling .", false, 6, "0"},
+                                       {" MSG: No reply for 3 s", true, 0, "0"},
+                                       {" MSG: No reply for 4 s", true, 0, "0"}}));
+    EXPECT_EQ((Texts{d.stationName, d.readingsTitle}),
+              (Texts{"Lab", "ADC INPUTS - last values, no reply"}));
+    EXPECT_TRUE(h.recorder.messages.empty());
+
+    h.recorder.tick = 6000;
+    ASSERT_TRUE(h.Deliver(StatusBytes()));
+    EXPECT_EQ((Texts{d.statusBar[2], d.readingsTitle}),
+              (Texts{" MSG: Data Polling ...", "ADC INPUTS"}));
+    EXPECT_FALSE(d.readingsStale);
+    h.session.OnTimer(kPulseTimer);
+    EXPECT_EQ(d.pulseStep, 1);
 }
 
 TEST_F(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
@@ -198,12 +246,16 @@ TEST_F(SessionTest, ReturnCodeOpensPopupAndCodeFourStopsTheTimerDisplay) {
     EXPECT_EQ(d.timerButtonImage, 0);
 }
 
-TEST_F(SessionTest, RunningTimerWithoutScriptNamesAsksForTheTableEachTime) {
+TEST_F(SessionTest, RunningTimerWithoutScriptNamesAsksForTheTableOnceAPoll) {
     h.Start();
     const auto running = StatusBytes({{97, {0, 0, 5, 1, 0x20}}});
-    for (int i = 0; i < 2; ++i) {
+    for (int poll = 0; poll < 2; ++poll) {
         ASSERT_TRUE(h.Deliver(running));
-        EXPECT_EQ(h.peer.Receive(), CommandFrame('L')) << i;  // sent from the parser
+        EXPECT_EQ(h.peer.Receive(), CommandFrame('L')) << poll;  // sent from the parser
+        ASSERT_TRUE(h.Deliver(running));
+        EXPECT_FALSE(h.peer.Receive(20).has_value()) << "asked already in this poll";
+        h.session.OnTimer(kPollTimer);
+        EXPECT_EQ(h.peer.Receive(), CommandFrame('1'));
     }
     // Slot 2 has an empty name. The idle timer then puts the label back;
     // D, H, M, S keep their texts.
@@ -211,6 +263,34 @@ TEST_F(SessionTest, RunningTimerWithoutScriptNamesAsksForTheTableEachTime) {
     ASSERT_TRUE(h.Deliver(StatusBytes()));
     EXPECT_EQ(TimerTexts(d), (Texts{"Timer Inactive", "0", "0", "0", "5"}));
     EXPECT_FALSE(h.TimerRunning(kTimerButtonTimer));
+}
+
+// A unit that answers "L" with another status record must not drive the
+// client into a request loop: over ten polls, one "1" and one "L" each.
+TEST_F(SessionTest, AUnitAnsweringEveryRequestWithARunningTimerGetsOneTableRequestAPoll) {
+    const auto running = StatusBytes({{97, {0, 0, 5, 1, 0x20}}});
+    using Letters = std::map<uint8_t, int>;
+    const auto answerAll = [&](Letters& sent) {
+        for (int datagram = 0; datagram < 100; ++datagram) {
+            const auto request = h.peer.Receive(20);
+            if (!request) {
+                return;
+            }
+            ++sent[request->at(9)];
+            ASSERT_TRUE(h.Deliver(running));
+        }
+        ADD_FAILURE() << "still sending after 100 datagrams";
+    };
+    Letters atStart;
+    h.session.StartSession();
+    answerAll(atStart);
+    Letters overTicks;
+    for (int tick = 0; tick < 10; ++tick) {
+        h.session.OnTimer(kPollTimer);
+        answerAll(overTicks);
+    }
+    EXPECT_EQ(atStart, (Letters{{'1', 1}, {'L', 1}}));
+    EXPECT_EQ(overTicks, (Letters{{'1', 10}, {'L', 10}}));
 }
 
 TEST_F(SessionTest, ResetIsIdempotentAndLeavesExactlyWhatItLists) {

@@ -39,6 +39,9 @@ struct SettingsRecorder {
             questions.push_back(m);
             return answerYes;
         };
+        hooks.findProgram = [](const std::string& name) {
+            return std::optional<std::string>("/usr/bin/" + name);
+        };
         hooks.launch = [this](const std::vector<std::string>& argv) {
             launches.push_back(argv);
             return true;

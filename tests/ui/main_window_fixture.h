@@ -80,6 +80,9 @@ class MainWindowTest : public ::testing::Test {
                 messages_.push_back(m);
                 return false;
             };
+            hooks.findProgram = [](const std::string& name) {
+                return std::optional<std::string>("/usr/bin/" + name);
+            };
             hooks.launch = [this](const std::vector<std::string>& argv) {
                 launched_.push_back(argv);
                 return true;
