@@ -104,6 +104,7 @@ void MainWindow::CreateTimers() {
         auto* qtimer = new QTimer(this);
         qtimer->setInterval(timer.periodMs);
         const int id = timer.id;
+        qtimer->setObjectName(QStringLiteral("timer%1").arg(id));
         connect(qtimer, &QTimer::timeout, this, [this, id] {
             session_->OnTimer(id);
             if (id == kPulseTimer) {

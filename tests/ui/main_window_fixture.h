@@ -60,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
     unit::UnitServer& StartUnit() {
         unit_ = std::make_unique<unit::UnitServer>(
             unit::MakeUnitState({}, unitNow_), [this] { return unitNow_; },
-            [](const std::string&) {});
+            [this](const std::string& line) { unitLog_.push_back(line); });
         std::string error;
         EXPECT_TRUE(unit_->Bind("127.0.0.1", 0, error)) << error;
         unitNotifier_ =
@@ -73,9 +73,19 @@ class MainWindowTest : public ::testing::Test {
     MainWindow& Open(const std::vector<std::string>& argv = {"varnex"}) {
         MainWindowOptions options;
         options.link.unitPort = unit_ ? unit_->Port() : 9;  // nothing is sent without a unit
+        options.link.bindPort = [this](int fd, uint16_t port) {
+            return !bindRefused_ && BindAnyInterface(fd, port);
+        };
         options.makeHooks = [this](QWidget* mainWindow) {
             PlatformHooks hooks = MakeQtPlatformHooks(mainWindow);
-            hooks.showMessage = [this](const Message& m) { messages_.push_back(m); };
+            if (realBoxes_) {
+                hooks.showMessage = [this, box = hooks.showMessage](const Message& m) {
+                    messages_.push_back(m);
+                    box(m);
+                };
+            } else {
+                hooks.showMessage = [this](const Message& m) { messages_.push_back(m); };
+            }
             hooks.askYesNo = [this](const Message& m) {
                 messages_.push_back(m);
                 return false;
@@ -129,7 +139,10 @@ class MainWindowTest : public ::testing::Test {
 
     testing::TempFolder config_;
     testing::TempFolder data_;
+    bool realBoxes_ = false;  // real message boxes, each with its own event loop
+    bool bindRefused_ = false;
     std::vector<Message> messages_;
+    std::vector<std::string> unitLog_;  // a line per datagram and per event of the unit
     std::vector<std::vector<std::string>> launched_;
     std::vector<int> returnCodes_;
     unit::UnitTime unitNow_{5'000'000};

@@ -3,8 +3,12 @@
 // leaves on screen, and which dialog each control opens.
 #include "main_window_fixture.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "session/network_commands.h"
 #include "ui/button_images.h"
+#include "unit/unit_console.h"
 
 namespace varnex {
 namespace {
@@ -158,6 +162,172 @@ TEST_F(MainWindowSessionTest, OpeningTheListAndAutoAddRouteEachEndTheSession) {
               (QStringList{" Not Connected", " MSG: Session ended: adding a route"}));
     EXPECT_TRUE(launched_.empty()) << "a loopback station needs no route";
     EXPECT_EQ(messages_.back().text, kLoopbackRouteText);
+}
+
+// What the window shows while a box or dialog that follows the end of a
+// session is open: its own event loop must find the session's timers
+// stopped, the window Idle, and nothing going to the unit.
+struct AfterReset {
+    QStringList runningTimers;
+    QString state;
+    QString sent;
+    bool indicatorDark = false;
+    std::size_t datagramsWhileOpen = 0;
+    bool operator==(const AfterReset&) const = default;
+};
+
+void PrintTo(const AfterReset& a, std::ostream* out) {
+    *out << "timers " << a.runningTimers.join(',').toStdString() << ", state \""
+         << a.state.toStdString() << "\", sent " << a.sent.toStdString() << ", dark "
+         << a.indicatorDark << ", datagrams " << a.datagramsWhileOpen;
+}
+
+class SessionResetTest : public MainWindowSessionTest {
+  protected:
+    std::size_t UnitDatagrams() const {
+        return static_cast<std::size_t>(std::count_if(
+            unitLog_.begin(), unitLog_.end(),
+            [](const std::string& line) { return line.find(" from ") != std::string::npos; }));
+    }
+    AfterReset Now() {
+        AfterReset now;
+        for (const int id : {kPollTimer, kPulseTimer, kTimerButtonTimer}) {
+            if (window_->findChild<QTimer*>(QStringLiteral("timer%1").arg(id))->isActive()) {
+                now.runningTimers << QString::number(id);
+            }
+        }
+        now.state = StatusPart(1);
+        now.sent = controls().sent->text();
+        now.indicatorDark = controls().aquireData->colour() == QColor(Qt::black);
+        return now;
+    }
+    // Runs `act`; when a modal window opens (at once or when a reply comes),
+    // notes what the window shows, keeps it open for 300 ms, then closes it.
+    // Without one, the same is noted right after `act`.
+    AfterReset During(const std::function<void()>& act, bool opensModal = true) {
+        std::optional<AfterReset> seen;
+        QTimer watch;
+        watch.setInterval(5);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || seen) {
+                return;
+            }
+            seen = Now();
+            const std::size_t before = UnitDatagrams();
+            QTest::qWait(300);
+            seen->datagramsWhileOpen = UnitDatagrams() - before;
+            modal->close();
+        });
+        watch.start();
+        const ModalWatchdog watchdog;
+        act();
+        if (opensModal) {
+            EXPECT_TRUE(PumpUntil([&] { return seen.has_value(); }, 3000)) << "no box or dialog";
+        }
+        if (!opensModal) {
+            seen = Now();
+            const std::size_t before = UnitDatagrams();
+            QTest::qWait(300);
+            seen->datagramsWhileOpen = UnitDatagrams() - before;
+        }
+        return seen.value_or(AfterReset{});
+    }
+};
+
+TEST_F(SessionResetTest, EveryWayOfEndingASessionStopsItsTimersBeforeAnythingElseRuns) {
+    unit::UnitServer& unit = StartReadingUnit();
+    unit.State().timer.running = true;  // the timer button animates too
+    unit.State().timer.delaySeconds = 90061;
+    unit.State().timer.firesAt = unitNow_ + std::chrono::seconds(90061);
+    realBoxes_ = true;
+    Open();
+    window_->hooks().localAddress = [] { return std::optional<uint32_t>(0x7F000001); };
+    MainWindowControls& c = controls();
+    const auto click = [](QAbstractButton* button) {
+        return [button] { QTest::mouseClick(button, Qt::LeftButton); };
+    };
+    const auto password = [&unit](const char* text) {
+        return [&unit, text] { unit.State().password = unit::PasswordField(text); };
+    };
+    const std::pair<const char*, std::function<void()>> withoutModal[] = {
+        {"STOP", click(c.stop)},
+        {"station list opened", [&] {
+             c.stationList->showPopup();
+             c.stationList->hidePopup();
+         }},
+    };
+    const std::pair<const char*, std::function<void()>> paths[] = {
+        {"Add IP", click(c.addIp)},
+        {"Edit IP", click(c.editIp)},
+        {"Delete IP", click(c.deleteIp)},
+        {"Set Default", click(c.setDefault)},
+        {"Auto Add Route", click(c.autoAddRoute)},
+        {"password refused while polling", password("changed")},
+        {"transport failure while polling", [&] {
+             bindRefused_ = true;
+             RunConsoleLine(unit, "drop 1");
+             for (int poll = 0; poll < 3; ++poll) {  // Lost moves, so a send binds
+                 Tick(kPollTimer);
+             }
+         }},
+    };
+    const auto startPolling = [&] {
+        unit.State().password = unit::PasswordField("tamble");
+        bindRefused_ = false;
+        RunConsoleLine(unit, "drop 0");
+        c.stationList->setEditText(QStringLiteral("127.0.0.1        Simulator"));
+        QTest::mouseClick(c.start, Qt::LeftButton);
+        return PumpUntil([&] { return Now().runningTimers.size() == 3; }, 3000);
+    };
+    const AfterReset idle{{}, " Not Connected", "0", true, 0};
+    for (const auto& [path, act] : withoutModal) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(startPolling());
+        EXPECT_EQ(During(act, false), idle);
+    }
+    for (const auto& [path, act] : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(startPolling());
+        EXPECT_EQ(During(act), idle);
+    }
+    // A refusal of the very first request ends the session the same way.
+    bindRefused_ = false;
+    RunConsoleLine(unit, "drop 0");
+    unit.State().password = unit::PasswordField("changed");
+    EXPECT_EQ(During(click(c.start)), idle);
+    EXPECT_EQ(messages_.back().text, "Bad Password!!");
+}
+
+// The simulator stops answering: the window says so and greys the last
+// readings; it comes back with the first answer.
+TEST_F(MainWindowSessionTest, ASilentUnitGreysTheLastReadingsUntilItAnswersAgain) {
+    unit::UnitServer& unit = StartReadingUnit();
+    Open({"varnex", "127.0.0.1"});
+    ASSERT_TRUE(WaitForFirstStatus());
+    MainWindowControls& c = controls();
+    const QStringList readings = Shown({c.voltmeters[0].value, c.stationName});
+    RunConsoleLine(unit, "drop 1");
+    for (int poll = 0; poll < 3; ++poll) {
+        Tick(kPollTimer);
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(StatusPart(2).startsWith(" MSG: No reply for ")) << StatusPart(2).toStdString();
+    EXPECT_EQ(Shown({c.voltmeters[0].value, c.stationName}), readings);
+    EXPECT_EQ(c.readingsGroup->title(), "ADC INPUTS - last values, no reply");
+    EXPECT_TRUE(c.voltmeters[0].value->font().italic());
+    EXPECT_EQ(c.voltmeters[0].value->palette().color(QPalette::Text), QColor(128, 128, 128));
+    Tick(kPulseTimer);
+    EXPECT_EQ(c.aquireData->colour(), QColor(Qt::black));
+    EXPECT_TRUE(messages_.empty());
+    Shoot(*window_, "main-window-silent");
+
+    RunConsoleLine(unit, "drop 0");
+    Tick(kPollTimer);
+    ASSERT_TRUE(PumpUntil([&] { return c.readingsGroup->title() == "ADC INPUTS"; }, 3000));
+    EXPECT_TRUE(StatusPart(2).startsWith(" MSG: Data Polling")) << StatusPart(2).toStdString();
+    EXPECT_FALSE(c.voltmeters[0].value->font().italic());
+    EXPECT_EQ(c.voltmeters[0].value->palette().color(QPalette::Text), QColor(255, 0, 0));
 }
 
 TEST_F(MainWindowSessionTest, StopTimerShowsTheReturnMessageAndResetsTheTimerReadout) {
