@@ -3,6 +3,7 @@
 #include "ui/qt_platform_hooks.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -83,6 +84,28 @@ TEST(QtPlatformHooks, SettingsLiveInTheUsersIniFileAndLaunchRefusesWhatCannotSta
 
     EXPECT_FALSE(hooks.launch({}));
     EXPECT_FALSE(hooks.launch({"/nonexistent/varnex-no-such-program", "127.0.0.1"}));
+}
+
+// A started program is known to run until it ends, and ends with the client
+// at the latest. It is a harmless `sleep`, never a network tool.
+TEST(QtPlatformHooks, LaunchedProgramsAreTrackedAndEndWithTheirWindow) {
+    const testing::TempFolder folder;
+    const std::string pidFile = folder.File("pid");
+    const std::vector<std::string> argv = {"sh", "-c", "echo $$ > \"$1\"; exec sleep 30", "sh",
+                                           pidFile};
+    auto mainWindow = std::make_unique<QWidget>();
+    const PlatformHooks hooks = MakeQtPlatformHooks(mainWindow.get());
+    EXPECT_TRUE(hooks.findProgram("sh").has_value());
+    EXPECT_FALSE(hooks.findProgram("varnex-no-such-program").has_value());
+    EXPECT_FALSE(hooks.stillRunning(argv));
+    ASSERT_TRUE(hooks.launch(argv));
+    EXPECT_TRUE(hooks.stillRunning(argv));
+    ASSERT_TRUE(PumpUntil([&] { return !testing::ReadBytes(pidFile).empty(); }, 3000));
+    const pid_t pid = static_cast<pid_t>(std::stoi(testing::ReadBytes(pidFile)));
+    ASSERT_EQ(kill(pid, 0), 0);
+    mainWindow.reset();
+    EXPECT_EQ(kill(pid, 0), -1) << "the program outlived the client";
+    EXPECT_FALSE(hooks.stillRunning(argv));
 }
 
 TEST(ReturnMessageDialog, RedArialTextThatEnterAndEscapeDoNotCloseButTheSecondDoes) {
