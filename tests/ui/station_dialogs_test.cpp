@@ -317,14 +317,24 @@ TEST_F(StationDialogTest, EntryPointsEndTheRunningSessionFirstExceptDatabaseOpti
     EXPECT_TRUE(PollRunning());
 }
 
-TEST_F(StationDialogUiTest, SetDefaultEndsTheSessionAndMarksTheListedStation) {
-    session_.StartSession();
-    ASSERT_TRUE(PollRunning());
-    const std::optional<StationList> list = RunSetDefault(context_, "192.168.7.7");
-    EXPECT_FALSE(PollRunning());
-    EXPECT_EQ(Refilled(list), (Lines{kSeedLine, "field: "}));
-    EXPECT_EQ(Rows(), Lines{"10.10.10.10|tamble****|VNX DEFAULT IP|NO"});
-    EXPECT_EQ(recorder_.Lines(), Lines{"Default IP Address Set!|  Varnex v1|information|main"});
+// An address that is not stored changes nothing: the default stays.
+TEST_F(StationDialogUiTest, SetDefaultEndsTheSessionAndMarksOnlyAStoredStation) {
+    const std::string set = "Default IP Address Set!|  Varnex v1|information|main";
+    const std::string notStored =
+        "SQL general overness, can't find the IP Address in the Database!|  Varnex v1|stop|main";
+    for (const auto& [listText, refilled, message] : {
+             std::tuple(std::string("192.168.7.7"), Lines{"no list", "field: "}, notStored),
+             std::tuple(kSeedLine, Lines{kSeedLine, "field: " + kSeedLine}, set),
+         }) {
+        SCOPED_TRACE(listText);
+        recorder_.messages.clear();
+        session_.StartSession();
+        ASSERT_TRUE(PollRunning());
+        EXPECT_EQ(Refilled(RunSetDefault(context_, listText)), refilled);
+        EXPECT_FALSE(PollRunning());
+        EXPECT_EQ(Rows(), Lines{"10.10.10.10|tamble****|VNX DEFAULT IP|YES"});
+        EXPECT_EQ(recorder_.Lines(), Lines{message});
+    }
 }
 
 }  // namespace
