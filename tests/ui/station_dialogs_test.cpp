@@ -18,6 +18,9 @@
 #include "ui/station_dialog.h"
 #include "ui_test_support.h"
 
+#include <QDir>
+#include <QFileDialog>
+
 namespace varnex {
 namespace {
 
@@ -119,6 +122,7 @@ TEST_F(DatabaseOptionsDialogTest, OpensOnThePathInMemoryAndBrowseRemembersTheCho
     EXPECT_EQ(requests_[0].title, "Find the VNXv1.MDB file");
     EXPECT_EQ(requests_[0].filters, QStringList({"All Files (*)", "Text Files (*.txt)"}));
     EXPECT_EQ(requests_[0].startFile, "");
+    EXPECT_EQ(requests_[0].startFolder, "/data");  // where the database in use lives
     EXPECT_EQ(requests_[1].startFile, "/picked/other.MDB");
 
     // Cancel keeps the path and the key, yet the next dialog of the run starts on the pick.
@@ -128,6 +132,26 @@ TEST_F(DatabaseOptionsDialogTest, OpensOnThePathInMemoryAndBrowseRemembersTheCho
     EXPECT_TRUE(settings_.empty());
     QTest::mouseClick(Open().browseButton(), Qt::LeftButton);
     EXPECT_EQ(requests_.back().startFile, "/picked/other.MDB");
+}
+
+// The platform's dialog opens in the request's folder, or on the file last picked.
+TEST_F(DatabaseOptionsDialogTest, TheFileDialogOpensInTheFolderOrOnTheLastPick) {
+    const QString folder = QString::fromStdString(folder_.path());
+    ASSERT_TRUE(QDir(folder).mkdir("picked"));
+    testing::WriteBytes(folder_.File("picked/other.MDB"), "x");
+    for (const auto& [startFile, shown] :
+         {std::pair(QString(), folder),
+          std::pair(folder + "/picked/other.MDB", folder + "/picked")}) {
+        QString seen;
+        OnNextModal([&seen](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                seen = dialog->directory().absolutePath();
+            }
+            modal->close();
+        });
+        EXPECT_FALSE(ChooseExistingFile(nullptr, {"Find", {"All Files (*)"}, startFile, folder}));
+        EXPECT_EQ(seen, shown);
+    }
 }
 
 TEST_F(DatabaseOptionsDialogTest, OkStoresTheKeyAndMakesNoFile) {
