@@ -19,13 +19,11 @@ constexpr uint32_t kParticlePhaseStep = 10;
 
 }  // namespace
 
+// Short enough to run wholly through the picture before it starts again.
 const std::string_view kAboutCreditsLine =
     "Varnex v1  -  eight voltmeters, three power relays, a thermometer, five I/O pins and "
-    "six daughter boards at your fingertips  -  client, unit simulator, station database, "
-    "relay scripts, timer and triggers by the Varnex developers  -  this box is drawn by our "
-    "own little software renderer from packed pictures and a hand-made bitmap font  -  "
-    "thanks to everyone who tried the simulator, found the odd byte and kept the relays "
-    "clicking  -  keep your stations polled and your voltages steady!";
+    "six daughter boards at your fingertips  -  by the Varnex developers  -  thanks to "
+    "everyone who tried the simulator  -  keep your stations polled and your voltages steady!";
 
 int32_t AdvanceCredits(AboutState& state) {
     if (state.creditsX > kCreditsStartX || state.creditsX < kCreditsWrapX) {

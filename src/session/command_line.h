@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "stations/station_message.h"
+
 namespace varnex {
 
 inline constexpr std::size_t kMaxCommandLineLength = 128;
@@ -13,8 +15,6 @@ inline constexpr std::size_t kMaxStationAddressLength = 15;
 
 inline constexpr const char* kCommandLineTooLongText = "The command line length is too long!";
 inline constexpr const char* kInvalidAddressText = "Invalid IP Address";
-inline constexpr const char* kStationNotFoundText =
-    "SQL general overness, can't find the IP Address in the Database!";
 inline constexpr const char* kMismatchedQuotesText = "Shazbot! Non matching quotation marks !";
 
 enum class StartUpRequest {

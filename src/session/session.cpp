@@ -74,6 +74,7 @@ void Session::SetSessionText(int state) {
 }
 
 bool Session::LoadStation(const std::string& ip) {
+    stationIp_ = ip;
     std::optional<LoadedStation> found = seams_.lookupStation(ip);
     if (!found) {
         station_ = LoadedStation{};
@@ -85,10 +86,58 @@ bool Session::LoadStation(const std::string& ip) {
     return true;
 }
 
+std::string Session::ListedAddress() const {
+    return TrimRight(std::string_view(seams_.stationListText()).substr(0, kStationIpLength));
+}
+
+bool Session::PollRunning() const {
+    for (const WindowTimer& timer : timers_) {
+        if (timer.id == kPollTimer) {
+            return timer.running;
+        }
+    }
+    return false;
+}
+
+StartUpOutcome Session::StartUp(const StartUpCommand& command) {
+    const auto stop = [this](const char* text) {
+        hooks_.showMessage({MessageOwner::MainWindow, text, "", MessageIcon::Stop});
+    };
+    switch (command.request) {
+        case StartUpRequest::CommandLineTooLong:
+            stop(kCommandLineTooLongText);
+            return {.closes = true};
+        case StartUpRequest::InvalidAddress:
+            stop(kInvalidAddressText);
+            return {};
+        case StartUpRequest::MismatchedQuotes:
+            stop(kMismatchedQuotesText);
+            return {};
+        case StartUpRequest::StartStation:
+            if (LoadStation(command.address)) {
+                StartStation(command.address);
+                return {.showsStation = true};
+            }
+            break;
+        case StartUpRequest::LoadDefaultStation:
+            if (LoadStation(ListedAddress())) {
+                return {};
+            }
+            break;
+    }
+    ResetSession();
+    hooks_.showMessage({MessageOwner::MainWindow, kStationNotFoundText,
+                        std::string(kStationCaption), MessageIcon::Stop});
+    return {};
+}
+
 void Session::StartSession() {
+    StartStation(ListedAddress());
+}
+
+void Session::StartStation(const std::string& ip) {
     SetSessionText(kConnectingText);
-    stationIp_ = TrimRight(std::string_view(seams_.stationListText()).substr(0, kStationIpLength));
-    if (!LoadStation(stationIp_)) {
+    if (!LoadStation(ip)) {
         ResetSession();
         hooks_.showMessage({MessageOwner::MainWindow, kStationNotFoundText,
                             std::string(kStationCaption), MessageIcon::Stop});
@@ -323,9 +372,18 @@ void Session::CreditsTick() {
 
 void Session::StationChoiceTick() {
     SetTimer(kStationChoiceTimer, false);
-    stationIp_ = TrimRight(std::string_view(seams_.stationListText()).substr(0, kStationIpLength));
-    station_.address = stationIp_;
-    display_.autoPingCaption = "Auto Ping  " + stationIp_;
+    const std::string chosen = ListedAddress();
+    // One unit polled while its dialogs show and store another station's
+    // row would mix the two stations.
+    if (PollRunning() && chosen != stationIp_) {
+        ResetSession(kEndedForStationChoiceText);
+    }
+    // The chosen station is loaded, so that its dialogs show and store its
+    // own row; an address that is not stored is still the one Auto Ping uses.
+    if (!LoadStation(chosen)) {
+        station_.address = chosen;
+    }
+    display_.autoPingCaption = "Auto Ping  " + chosen;
 }
 
 void Session::TimerButtonTick() {

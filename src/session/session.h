@@ -13,6 +13,7 @@
 #include "protocol/device_link.h"
 #include "protocol/reply_silence.h"
 #include "protocol/status_record.h"
+#include "session/command_line.h"
 #include "session/display_state.h"
 #include "session/window_timers.h"
 #include "stations/loaded_station.h"
@@ -37,6 +38,12 @@ struct SessionSeams {
     LinkOptions link{};
 };
 
+// What start-up leaves to the window.
+struct StartUpOutcome {
+    bool closes = false;        // the command line ends the program
+    bool showsStation = false;  // the list's text field shows the started station's line
+};
+
 enum SessionText : int { kIdleText = 0, kConnectingText = 2, kFirstPollText = 3 };
 
 // Why a running session was ended by an action that is about something else;
@@ -47,6 +54,8 @@ inline constexpr const char* kEndedForAddressText = " MSG: Session ended: unit a
 inline constexpr const char* kEndedForStationListText =
     " MSG: Session ended: station list changes";
 inline constexpr const char* kEndedForRouteText = " MSG: Session ended: adding a route";
+inline constexpr const char* kEndedForStationChoiceText =
+    " MSG: Session ended: another station chosen";
 
 // The message part while the unit is silent, e.g. " MSG: No reply for 12 s".
 std::string NoReplyText(uint32_t seconds);
@@ -58,6 +67,10 @@ class Session {
     // START: load the station named by the list's text, send "1", start
     // the poll and the pulse.
     void StartSession();
+    // Start-up, once the station list is filled, acts on the command line:
+    // without an argument the station the list names becomes the current
+    // station, so that its dialogs store into its row.
+    StartUpOutcome StartUp(const StartUpCommand& command);
     // Ends any session and returns every readout and control to Idle; the
     // window is told before this returns, so no poll or pulse timer runs on
     // behind a box or dialog that follows. A reason replaces the Idle prompt
@@ -67,9 +80,10 @@ class Session {
     // EXIT and closing the window: reset, then close the socket.
     void Shutdown();
 
-    // Looks the station up; when found it becomes the current station and
-    // the relay names and "Auto Ping" caption follow it. Not found empties
-    // the current station and changes nothing visible.
+    // Makes `ip` the station IP and looks the station up; when found it
+    // becomes the current station and the relay names and "Auto Ping"
+    // caption follow it. Not found empties the current station and changes
+    // nothing visible.
     bool LoadStation(const std::string& ip);
     // The user settled on a station in the list (starts timer 11).
     void OnStationChosen();
@@ -112,6 +126,9 @@ class Session {
     }
 
   private:
+    void StartStation(const std::string& ip);
+    std::string ListedAddress() const;
+    bool PollRunning() const;
     void ParseReply();
     void ShowStatus();
     void ShowReturnMessage(uint8_t code);

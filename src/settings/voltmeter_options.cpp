@@ -79,7 +79,8 @@ DialogOutcome SaveVoltmeterOptions(Session& session, StationStore& stations, int
     station.views[*index] = options.view;
     session.editableDisplay().voltmeters[*index].caption = options.label;
 
-    SetVoltmeterOptions(stations, session.stationIp(), voltmeter, options);
+    // The row of the station the dialog showed, never another one's.
+    SetVoltmeterOptions(stations, station.address, voltmeter, options);
     return DialogOutcome::Closes;
 }
 

@@ -35,8 +35,8 @@ struct VoltmeterChoice {
 
 // Refuses empty notes, then an empty label, keeping the dialog open. Else the
 // current station and the caption above the voltmeter change at once, one
-// statement stores them in the row of the session's station, and the dialog
-// closes whatever the statement did.
+// statement stores them in that station's row, and the dialog closes
+// whatever the statement did.
 DialogOutcome SaveVoltmeterOptions(Session& session, StationStore& stations, int voltmeter,
                                    const VoltmeterChoice& choice);
 

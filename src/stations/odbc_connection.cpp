@@ -158,6 +158,14 @@ bool OdbcStatement::Execute(std::string_view sql, const std::vector<std::string>
     return Succeeded(result) || result == SQL_NO_DATA;
 }
 
+std::optional<std::int64_t> OdbcStatement::RowsChanged() const {
+    SQLLEN rows = -1;
+    if (!allocated() || !Succeeded(SQLRowCount(statement_, &rows)) || rows < 0) {
+        return std::nullopt;
+    }
+    return rows;
+}
+
 bool OdbcStatement::BindColumns(const std::vector<ColumnBinding>& bindings) {
     buffers_.assign(bindings.size(), {});
     indicators_.assign(bindings.size(), 0);

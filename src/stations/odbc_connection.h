@@ -60,6 +60,8 @@ class OdbcStatement {
 
     // Runs `sql` with each '?' bound, in order, to one of `values` as text.
     bool Execute(std::string_view sql, const std::vector<std::string>& values);
+    // Rows the last executed change touched; nullopt when the driver cannot tell.
+    std::optional<std::int64_t> RowsChanged() const;
 
     // Binds result columns as character data; Fetch() fills them.
     bool BindColumns(const std::vector<ColumnBinding>& bindings);

@@ -9,6 +9,8 @@
 namespace varnex {
 
 inline constexpr std::string_view kStationCaption = "  Varnex v1";
+inline constexpr const char* kStationNotFoundText =
+    "SQL general overness, can't find the IP Address in the Database!";
 
 inline void ShowStationMessage(const PlatformHooks& hooks, MessageOwner owner, std::string text,
                                MessageIcon icon) {

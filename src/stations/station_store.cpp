@@ -1,5 +1,6 @@
 #include "stations/station_store.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "stations/station_message.h"
@@ -107,23 +108,32 @@ std::optional<LoadedStation> StationStore::LoadStation(MessageOwner owner, std::
 
 std::optional<StationList> StationStore::SetDefaultStation(MessageOwner owner,
                                                            std::string_view ip) {
-    bool everyRowSet = true;
+    std::vector<std::string> addresses;
     {
         std::optional<OdbcStatement> scan = SelectAllStations(owner);
         if (!scan) {
             return std::nullopt;
         }
         const bool bound = scan->BindColumns({Bind(kAddressColumn)});
-        everyRowSet = bound;
         while (bound && scan->Fetch()) {
-            // Keyed by the row's own address, so duplicate rows all follow the last pass.
-            const std::string address = scan->Column(0);
-            everyRowSet =
-                SetDefaultFlag(*this, address, !ip.empty() && address == ip) && everyRowSet;
+            addresses.push_back(scan->Column(0));
         }
     }
-    // Claiming success after a row was left unchanged would hide a stale default.
-    if (everyRowSet) {
+    // Marking no row would clear every station's flag and leave no default.
+    if (ip.empty() || std::find(addresses.begin(), addresses.end(), ip) == addresses.end()) {
+        ShowStationMessage(hooks_, owner, kStationNotFoundText, MessageIcon::Stop);
+        return std::nullopt;
+    }
+    // All or nothing: a half-done pass would leave a stale default or none.
+    const bool set = RunTogether([&] {
+        for (const std::string& address : addresses) {
+            if (!SetDefaultFlag(*this, address, address == ip)) {
+                return false;
+            }
+        }
+        return true;
+    });
+    if (set) {
         ShowStationMessage(hooks_, owner, "Default IP Address Set!", MessageIcon::Information);
     } else {
         ShowStationMessage(hooks_, owner, "Execution of SQL statement failed", MessageIcon::Stop);
@@ -131,13 +141,53 @@ std::optional<StationList> StationStore::SetDefaultStation(MessageOwner owner,
     return FillStationList(owner);
 }
 
+bool StationStore::RunTogether(const std::function<bool()>& steps) {
+    if (inTransaction_) {
+        return steps();
+    }
+    if (!connection_.BeginTransaction()) {
+        return false;
+    }
+    inTransaction_ = true;
+    const bool done = steps();
+    inTransaction_ = false;
+    return connection_.EndTransaction(done) && done;
+}
+
 StatementResult StationStore::RunStatement(std::string_view sql,
-                                           const std::vector<std::string>& values) {
+                                           const std::vector<std::string>& values,
+                                           ExpectedRows rows) {
+    if (rows == ExpectedRows::Any) {
+        return Execute(sql, values, rows);
+    }
+    // A change is undone unless it touched exactly its one row.
+    StatementResult result = StatementResult::NotRun;
+    const bool kept = RunTogether([&] {
+        result = Execute(sql, values, rows);
+        return result == StatementResult::Done;
+    });
+    return kept || result != StatementResult::Done ? result : StatementResult::Failed;
+}
+
+StatementResult StationStore::Execute(std::string_view sql, const std::vector<std::string>& values,
+                                      ExpectedRows rows) {
     OdbcStatement statement(connection_);
     if (!statement.allocated()) {
         return StatementResult::NotRun;
     }
-    return statement.Execute(sql, values) ? StatementResult::Done : StatementResult::Failed;
+    if (!statement.Execute(sql, values)) {
+        return StatementResult::Failed;
+    }
+    if (rows == ExpectedRows::Any) {
+        return StatementResult::Done;
+    }
+    const std::optional<std::int64_t> changed = statement.RowsChanged();
+    if (!changed) {
+        return StatementResult::Failed;
+    }
+    return *changed == 1   ? StatementResult::Done
+           : *changed == 0 ? StatementResult::NoRow
+                           : StatementResult::SeveralRows;
 }
 
 }  // namespace varnex

@@ -2,6 +2,7 @@
 // dialogs make through it. Every failure is shown at once through the hooks.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +24,12 @@ struct StationList {
 // The address padded with blanks to 17 characters, then the comment.
 std::string StationListLine(std::string_view address, std::string_view comment);
 
-enum class StatementResult { Done, NotRun, Failed };  // NotRun: no statement could be allocated
+// NotRun: no statement could be allocated. NoRow and SeveralRows: a change
+// that had to touch exactly one row did not, and was undone.
+enum class StatementResult { Done, NotRun, Failed, NoRow, SeveralRows };
+
+// How many rows a change must touch to count as done.
+enum class ExpectedRows { Any, One };
 
 class StationStore {
   public:
@@ -41,13 +47,16 @@ class StationStore {
     // The row whose address equals `ip` exactly, with every value cut to its
     // `LoadedStation` capacity and a null read as empty; nullopt when none.
     std::optional<LoadedStation> LoadStation(MessageOwner owner, std::string_view ip);
-    // Marks `ip` "YES" and every other row "NO", one row at a time while the
-    // scan stays open, then answers the refilled list.
+    // Marks `ip` "YES" and every other row "NO", all or none, then answers
+    // the refilled list. An address in no row, or in several, changes nothing.
     std::optional<StationList> SetDefaultStation(MessageOwner owner, std::string_view ip);
 
     // One statement that returns no rows; each '?' in `sql` is bound to the
     // next of `values`, so values never change the statement.
-    StatementResult RunStatement(std::string_view sql, const std::vector<std::string>& values);
+    StatementResult RunStatement(std::string_view sql, const std::vector<std::string>& values,
+                                 ExpectedRows rows = ExpectedRows::Any);
+    // Runs `steps` as one transaction, kept only when they answer true.
+    bool RunTogether(const std::function<bool()>& steps);
 
     const PlatformHooks& hooks() const { return hooks_; }
 
@@ -55,9 +64,12 @@ class StationStore {
     // Allocates a statement and runs "select * from main" on it, showing the
     // failure; nullopt when the scan cannot start.
     std::optional<OdbcStatement> SelectAllStations(MessageOwner owner);
+    StatementResult Execute(std::string_view sql, const std::vector<std::string>& values,
+                            ExpectedRows rows);
 
     const PlatformHooks& hooks_;
     OdbcConnection connection_;
+    bool inTransaction_ = false;
 };
 
 }  // namespace varnex

@@ -13,18 +13,26 @@ constexpr std::size_t kPaddedPasswordLength = 10;
 enum class Failure { Shown, Silent };
 
 bool Write(StationStore& store, const std::string& sql, const std::vector<std::string>& values,
-           MessageIcon failureIcon, Failure failure = Failure::Shown) {
-    const StatementResult result = store.RunStatement(sql, values);
+           ExpectedRows rows, MessageIcon failureIcon, Failure failure = Failure::Shown) {
+    const StatementResult result = store.RunStatement(sql, values, rows);
     if (result == StatementResult::Done || failure == Failure::Silent) {
         return result == StatementResult::Done;
     }
-    // A writer that cannot even start would otherwise drop the user's input unseen.
-    if (result == StatementResult::NotRun) {
-        ShowStationMessage(store.hooks(), MessageOwner::ActiveDialog,
-                           "Statement handle allocation failed", MessageIcon::Stop);
-    } else {
-        ShowStationMessage(store.hooks(), MessageOwner::ActiveDialog,
-                           "Execution of SQL statement failed", failureIcon);
+    const auto tell = [&store](const char* text, MessageIcon icon) {
+        ShowStationMessage(store.hooks(), MessageOwner::ActiveDialog, text, icon);
+    };
+    switch (result) {
+        // A writer that cannot even start would otherwise drop the user's input unseen.
+        case StatementResult::NotRun:
+            tell("Statement handle allocation failed", MessageIcon::Stop);
+            break;
+        // The row was deleted meanwhile, or the address was never stored.
+        case StatementResult::NoRow:
+            tell(kStationNotFoundText, MessageIcon::Stop);
+            break;
+        default:
+            tell("Execution of SQL statement failed", failureIcon);
+            break;
     }
     return false;
 }
@@ -37,11 +45,13 @@ std::string UpdateStatement(const std::vector<std::size_t>& columns) {
     return sql + " WHERE " + QuotedColumn(kAddressColumn) + "=?";
 }
 
+// The table has no unique key: a hand-edited file may hold an address
+// twice, and one station's change must never reach a second row.
 bool UpdateRow(StationStore& store, std::string_view ip, const std::vector<std::size_t>& columns,
                std::vector<std::string> values, MessageIcon failureIcon,
-               Failure failure = Failure::Shown) {
+               ExpectedRows rows = ExpectedRows::One, Failure failure = Failure::Shown) {
     values.emplace_back(ip);
-    return Write(store, UpdateStatement(columns), values, failureIcon, failure);
+    return Write(store, UpdateStatement(columns), values, rows, failureIcon, failure);
 }
 
 bool InRange(int number, std::size_t count) {
@@ -61,7 +71,7 @@ std::string PasswordAsStored(std::string_view typed) {
 bool InsertStation(StationStore& store, std::string_view ip, std::string_view password,
                    std::string_view comment) {
     const StationRecord record = NewStationRecord(ip, password, comment, "NO");
-    return Write(store, InsertStationStatement(), {record.begin(), record.end()},
+    return Write(store, InsertStationStatement(), {record.begin(), record.end()}, ExpectedRows::Any,
                  MessageIcon::None);
 }
 
@@ -74,12 +84,13 @@ bool UpdateStation(StationStore& store, std::string_view ip, std::string_view pa
 
 bool DeleteStation(StationStore& store, std::string_view ip) {
     return Write(store, "DELETE FROM main WHERE " + QuotedColumn(kAddressColumn) + "=?",
-                 {std::string(ip)}, MessageIcon::Stop);
+                 {std::string(ip)}, ExpectedRows::One, MessageIcon::Stop);
 }
 
 bool SetDefaultFlag(StationStore& store, std::string_view ip, bool isDefault) {
+    // Clearing the flag may meet any number of rows; setting it, exactly one.
     return UpdateRow(store, ip, {kDefaultFlagColumn}, {isDefault ? "YES" : "NO"}, MessageIcon::None,
-                     Failure::Silent);
+                     isDefault ? ExpectedRows::One : ExpectedRows::Any, Failure::Silent);
 }
 
 bool SetRelayName(StationStore& store, std::string_view ip, int relay, std::string_view name) {

@@ -1,6 +1,8 @@
 // One function per statement that changes table `main`. Each shows its
 // caller's failure message (caption "  Varnex v1", owned by the open dialog)
-// and answers whether the row was written.
+// and answers whether the row was written. Every writer but the insert and
+// the clearing of a default flag must change exactly one row: an address in
+// no row says it is not in the database, one in several rows changes none.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "ui/database_options_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -23,6 +24,9 @@ std::optional<QString> ChooseExistingFile(QWidget* owner, const FileOpenRequest&
     dialog.setNameFilters(request.filters);
     if (!request.filters.isEmpty()) {
         dialog.selectNameFilter(request.filters.first());
+    }
+    if (!request.startFolder.isEmpty()) {
+        dialog.setDirectory(request.startFolder);
     }
     if (!request.startFile.isEmpty()) {
         dialog.selectFile(request.startFile);
@@ -64,7 +68,9 @@ void DatabaseOptionsDialog::OnBrowse() {
     const FileOpenRequest request{
         QStringLiteral("Find the VNXv1.MDB file"),
         {QStringLiteral("All Files (*)"), QStringLiteral("Text Files (*.txt)")},
-        QString::fromStdString(memory_.lastChosenFile)};
+        QString::fromStdString(memory_.lastChosenFile),
+        // Where the database in use lives, not wherever the program was started from.
+        QFileInfo(QString::fromStdString(memory_.path)).absolutePath()};
     if (const std::optional<QString> chosen = chooseFile_(this, request)) {
         RememberChosenDatabaseFile(memory_, chosen->toStdString());
         path_->setText(*chosen);

@@ -21,6 +21,7 @@ struct FileOpenRequest {
     QString title;
     QStringList filters;  // the first is in effect at first
     QString startFile;
+    QString startFolder;  // shown when no start file is given
 };
 // Answers the chosen existing file, or nullopt when the user cancelled.
 using FileChooser = std::function<std::optional<QString>(QWidget* owner, const FileOpenRequest&)>;

@@ -228,44 +228,17 @@ bool MainWindow::StartUp(const std::vector<std::string>& argv) {
     WriteSeedDatabaseIfMissing(databaseLocation_.path);
     stations_->OpenStationStore(databaseLocation_.path);
     RefillStationList(stations_->FillStationList(MessageOwner::MainWindow));
-    const StartUpCommand command = ReadStartUpCommand(JoinCommandLine(argv));
-    const auto stop = [this](const char* text) {
-        hooks_.showMessage({MessageOwner::MainWindow, text, "", MessageIcon::Stop});
-    };
-    switch (command.request) {
-        case StartUpRequest::CommandLineTooLong:
-            stop(kCommandLineTooLongText);
-            Shutdown();
-            AfterEvent();
-            return false;
-        case StartUpRequest::InvalidAddress:
-            stop(kInvalidAddressText);
-            break;
-        case StartUpRequest::MismatchedQuotes:
-            stop(kMismatchedQuotesText);
-            break;
-        case StartUpRequest::StartStation:
-            if (session_->LoadStation(command.address)) {
-                controls_.stationList->setEditText(QString::fromStdString(
-                    StationListLine(command.address, session_->station().comment)));
-                session_->StartSession();
-            } else {
-                ShowStationNotFound();
-            }
-            break;
-        case StartUpRequest::LoadDefaultStation:
-            if (!session_->LoadStation(StationAddressFromList(ListText()))) {
-                ShowStationNotFound();
-            }
-            break;
+    const StartUpOutcome outcome = session_->StartUp(ReadStartUpCommand(JoinCommandLine(argv)));
+    if (outcome.showsStation) {
+        const LoadedStation& station = session_->station();
+        controls_.stationList->setEditText(
+            QString::fromStdString(StationListLine(station.address, station.comment)));
+    }
+    if (outcome.closes) {
+        Shutdown();
     }
     AfterEvent();
-    return true;
-}
-
-void MainWindow::ShowStationNotFound() {
-    session_->ResetSession();
-    ShowStationMessage(hooks_, MessageOwner::MainWindow, kStationNotFoundText, MessageIcon::Stop);
+    return !outcome.closes;
 }
 
 std::string MainWindow::ListText() const {

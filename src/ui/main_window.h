@@ -62,8 +62,6 @@ class MainWindow : public QMainWindow {
     // Shows the list a database change answered; nullopt leaves it as it is.
     void RefillStationList(const std::optional<StationList>& list);
     void ShowAboutBox();
-    void HandleCommandLine(const std::vector<std::string>& argv);
-    void ShowStationNotFound();
     void AutoAddRoute();
     void Shutdown();
 

@@ -323,7 +323,7 @@ QLayout* Versions(QWidget* parent, MainWindowControls& c) {
 
 void BuildStatusBar(QStatusBar* statusBar, MainWindowControls& c) {
     // Fixed widths, so a changing message never shifts the parts after it.
-    constexpr std::array<int, kStatusBarParts> kWidths = {50, 90, 230, 0};
+    constexpr std::array<int, kStatusBarParts> kWidths = {50, 90, 220, 0};
     const DisplayState startUp;
     for (std::size_t i = 0; i < kStatusBarParts; ++i) {
         c.statusParts[i] = new QLabel(QString::fromStdString(startUp.statusBar[i]), statusBar);

@@ -3,6 +3,8 @@
 // strings them together and the about box's animated frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "about/additive_blit.h"
 #include "about/blit.h"
 #include "about/glyph_text.h"
+#include "about/packed_font.h"
 
 namespace varnex {
 namespace {
@@ -244,6 +247,24 @@ TEST(AboutCredits, EnterAt398AndStartAgainAfterMinus2626) {
         AboutState outOfRange{start, 0};
         EXPECT_EQ(AdvanceCredits(outOfRange), 398) << start;
     }
+}
+
+// The credits line runs wholly through the picture, its last sentence
+// included, before it starts again at the right edge.
+TEST(AboutCredits, TheWholeLineScrollsThroughBeforeItStartsAgain) {
+    const std::optional<Font> font = LoadPackedFont(PackedAboutFont());
+    ASSERT_TRUE(font.has_value());
+    int width = 0;
+    for (const char c : kAboutCreditsLine) {
+        const auto byte = static_cast<unsigned char>(c);
+        width += Font::HasGlyph(byte) ? font->Width(byte) : 0;
+    }
+    AboutState state;
+    int32_t leftmost = kCreditsStartX;
+    for (int frame = 0; frame < 2 * 1514; ++frame) {
+        leftmost = std::min(leftmost, AdvanceCredits(state));
+    }
+    EXPECT_LE(leftmost + width, 0) << "drawn " << width << " px wide";
 }
 
 TEST(AboutParticles, FollowTheTwoGeneratorsAndTheSignedDivision) {

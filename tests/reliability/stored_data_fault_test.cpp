@@ -260,9 +260,11 @@ TEST(NetworkCommandInput, OnlyAPlainAddressStartsATool) {
             return true;
         };
         recorder.hooks.localAddress = [] { return std::optional<uint32_t>(0x7F000001); };
-        Session session(recorder.hooks,
-                        SessionSeams{[](const std::string&) { return testing::LabStation(); },
-                                     [&] { return listText; }, [] { return 2026; }, LinkOptions{}});
+        // Typed into the list's field, none of them is a stored station.
+        Session session(
+            recorder.hooks,
+            SessionSeams{[](const std::string&) { return std::optional<LoadedStation>(); },
+                         [&] { return listText; }, [] { return 2026; }, LinkOptions{}});
         session.OnStationChosen();
         session.OnTimer(kStationChoiceTimer);
         const std::string& address = session.station().address;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -178,17 +179,37 @@ TEST_F(SessionTest, PulseCreditsAndTimerButtonStepOnTheirTicks) {
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 0, 1}));
 }
 
-TEST_F(SessionTest, ChoosingAStationUpdatesAutoPingWithoutStarting) {
-    h.listText = "127.0.0.2        Bench";
-    h.session.OnStationChosen();
-    EXPECT_EQ(RunningTimers(h.session), (Ids{kCreditsTimer, kStationChoiceTimer}));
-    h.session.OnTimer(kStationChoiceTimer);
-    EXPECT_EQ(RunningTimers(h.session), Ids{kCreditsTimer});
-    EXPECT_EQ(d.autoPingCaption, "Auto Ping  127.0.0.2");
-    EXPECT_EQ(h.session.station().address, "127.0.0.2");
-    EXPECT_EQ(h.session.stationIp(), "127.0.0.2");
-    EXPECT_TRUE(h.lookups.empty());
-    EXPECT_FALSE(h.peer.Receive(50).has_value());
+// A choice loads the chosen station, so that its dialogs show and store its
+// own row; choosing another station while one is polled ends that session.
+TEST(StationChoiceTest, LoadsTheChosenStationAndEndsASessionOfAnother) {
+    // Started first; the list's text; the relay name loaded; still polling.
+    const std::tuple<bool, std::string, std::string, bool> cases[] = {
+        {false, "127.0.0.2        Bench", "", false},  // not stored: the address alone
+        {false, "127.0.0.1        Lab", "Pump", false},
+        {true, "127.0.0.1        Lab", "Pump", true},
+        {true, "127.0.0.2        Bench", "", false},
+    };
+    for (const auto& [started, listText, relayName, polling] : cases) {
+        SCOPED_TRACE(listText + (started ? " while polling" : ""));
+        SessionHarness h;
+        if (started) {
+            h.Start();
+        }
+        h.listText = listText;
+        h.session.OnStationChosen();
+        const Ids waiting = RunningTimers(h.session);
+        EXPECT_EQ(std::count(waiting.begin(), waiting.end(), kStationChoiceTimer), 1);
+        h.session.OnTimer(kStationChoiceTimer);
+        const std::string address = listText.substr(0, 9);
+        EXPECT_EQ(h.lookups.back(), address);
+        EXPECT_EQ(h.session.display().autoPingCaption, "Auto Ping  " + address);
+        EXPECT_EQ(std::tuple(h.session.station().address, h.session.stationIp(),
+                             h.session.station().relayNames[0]),
+                  std::tuple(address, address, relayName));
+        EXPECT_EQ(RunningTimers(h.session),
+                  (polling ? Ids{kCreditsTimer, kPollTimer, kPulseTimer} : Ids{kCreditsTimer}));
+        EXPECT_FALSE(h.peer.Receive(50).has_value());  // a choice sends nothing
+    }
 }
 
 // How each field shows is status_display_test's; here the reply reaches it.

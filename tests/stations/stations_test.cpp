@@ -3,6 +3,8 @@
 // rules: the checks in their order, what is written, the list shown after.
 #include <gmock/gmock.h>
 
+#include <functional>
+
 #include "station_test_support.h"
 #include "stations/station_list_rules.h"
 #include "stations/station_store.h"
@@ -172,9 +174,45 @@ TEST_F(StationStoreTest, EachWriterChangesItsColumnsOfTheNamedRowOnly) {
     EXPECT_EQ(Written(SetStationPassword(store_, ip, "secret****"), "PASSWORD"), "secret****");
     EXPECT_EQ(Row("127.0.0.2"), other);
     EXPECT_TRUE(DeleteStation(store_, "127.0.0.2"));
-    EXPECT_TRUE(DeleteStation(store_, "127.0.0.9"));  // no such row: nothing to refuse
     EXPECT_THAT(Select("SELECT IPADDRESS FROM main"), ElementsAre(ip));
     EXPECT_TRUE(recorder_.messages.empty());
+}
+
+// A change that meets no row (never stored, or deleted meanwhile) or two rows
+// (a hand-edited file without a unique key) is a failure that changes nothing.
+TEST_F(StationStoreTest, EveryPerStationWriterMustChangeExactlyOneRow) {
+    const std::string notStored =
+        "SQL general overness, can't find the IP Address in the Database!|  Varnex v1|stop|dialog";
+    using Writer = std::function<bool(const std::string&)>;
+    // The writer's icon for a failed statement; empty: silent, its caller reports.
+    const std::tuple<const char*, std::string, Writer> writers[] = {
+        {"edit", "exclamation",
+         [&](auto& ip) { return UpdateStation(store_, ip, "new*******", ""); }},
+        {"relay name", "none", [&](auto& ip) { return SetRelayName(store_, ip, 1, "Pump"); }},
+        {"relay notes", "none", [&](auto& ip) { return SetRelayNotes(store_, ip, 2, "n"); }},
+        {"voltmeter", "none",
+         [&](auto& ip) {
+             return SetVoltmeterOptions(store_, ip, 1, {"OFF", "G", "n", "L"});
+         }},
+        {"password", "stop",
+         [&](auto& ip) { return SetStationPassword(store_, ip, "pw********"); }},
+        {"default flag", "", [&](auto& ip) { return SetDefaultFlag(store_, ip, true); }},
+        {"delete", "stop", [&](auto& ip) { return DeleteStation(store_, ip); }},
+    };
+    Select("INSERT INTO main SELECT * FROM main");  // the seed's address twice
+    ASSERT_TRUE(InsertStation(store_, "127.0.0.2", "other*****", "single"));
+    for (const auto& [name, icon, write] : writers) {
+        SCOPED_TRACE(name);
+        const std::string before = ReadBytes(path_);
+        for (const auto& [ip, message] : {std::pair(std::string("127.0.0.9"), notStored),
+                                          std::pair(kSeedIp, kFailed + icon + "|dialog")}) {
+            EXPECT_FALSE(write(ip)) << ip;
+            EXPECT_EQ(recorder_.Lines(), icon.empty() ? Lines{} : Lines{message}) << ip;
+            recorder_.messages.clear();
+        }
+        EXPECT_EQ(ReadBytes(path_), before);
+        EXPECT_TRUE(write("127.0.0.2"));
+    }
 }
 
 TEST_F(StationStoreTest, QuotesAndOtherMetacharactersRoundTripExactly) {
@@ -190,7 +228,7 @@ TEST_F(StationStoreTest, QuotesAndOtherMetacharactersRoundTripExactly) {
     EXPECT_THAT(Row("127.0.0.3"), ElementsAre(Loaded("127.0.0.3")));
 
     // An address that reads like SQL matches nothing and changes nothing.
-    EXPECT_TRUE(DeleteStation(store_, "x' OR '1'='1"));
+    EXPECT_FALSE(DeleteStation(store_, "x' OR '1'='1"));
     EXPECT_THAT(Select("SELECT count(*) FROM main"), ElementsAre("2"));
 }
 
@@ -272,43 +310,66 @@ TEST_F(StationListRulesTest, EditOpensOnTheListedStationAndStoresUntouchedFields
     EXPECT_THAT(Rows(), ElementsAre(kSeedRow));
 }
 
-TEST_F(StationListRulesTest, DeleteThatRemovesNothingSaysWhatHappened) {
+TEST_F(StationListRulesTest, DeleteRemovesTheNamedRowOrSaysWhyNot) {
     AddOther(true);
-    EXPECT_EQ(Outcome(AcceptDeleteStation(store_, "10.10.10.10")),
-              Seen(false, {}, {"Don't Delete the Default IP!|  Varnex v1|none|dialog"}));
-    // Fifteen characters untrimmed: not the stored address, yet reported as deleted.
-    const std::string other = "127.0.0.2        bench";
-    EXPECT_EQ(Outcome(AcceptDeleteStation(store_, " 127.0.0.2")),
-              Seen(true, {kSeedLine, other, "text: " + other},
-                   {"IP Address Deleted From Database !|  Varnex v1|none|dialog"}));
-    Refuse("DELETE");
-    EXPECT_EQ(Outcome(AcceptDeleteStation(store_, "127.0.0.2")),
-              Seen(false, {}, {kFailed + "stop|dialog"}));
-    EXPECT_EQ(Rows().size(), 2u);
+    const std::tuple<std::string, const char*, Seen> cases[] = {
+        {"10.10.10.10", "",
+         Seen(false, {}, {"Don't Delete the Default IP!|  Varnex v1|none|dialog"})},
+        // Fifteen characters untrimmed: not the stored address.
+        {" 127.0.0.2", "",
+         Seen(false, {},
+              {"SQL general overness, can't find the IP Address in the Database!|  Varnex "
+               "v1|stop|dialog"})},
+        {"127.0.0.2", "DELETE", Seen(false, {}, {kFailed + "stop|dialog"})},
+        {"127.0.0.2", "",
+         Seen(true, {kSeedLine, "text: "},
+              {"IP Address Deleted From Database !|  Varnex v1|none|dialog"})},
+    };
+    for (const auto& [field, refused, seen] : cases) {
+        SCOPED_TRACE(field);
+        Select("DROP TRIGGER IF EXISTS refuse");
+        if (*refused != '\0') {
+            Refuse(refused);
+        }
+        const std::size_t rowsBefore = Rows().size();
+        EXPECT_EQ(Outcome(AcceptDeleteStation(store_, field)), seen);
+        EXPECT_EQ(Rows().size(), rowsBefore - (std::get<0>(seen) ? 1 : 0));
+    }
 }
 
 TEST_F(StationListRulesTest, SetDefaultMarksExactlyTheListedStation) {
     AddOther();
     const std::string done = "Default IP Address Set!|  Varnex v1|information|main";
-    const std::tuple<std::string, const char*, std::string, std::string, std::string> cases[] = {
-        {"127.0.0.2        bench", "", "127.0.0.2        bench", "10.10.10.10|NO,127.0.0.2|YES",
-         done},
-        {"192.168.7.7", "", "", "10.10.10.10|NO,127.0.0.2|NO", done},  // no default left
-        // A row left unchanged is never reported as set.
-        {kSeedLine, "UPDATE", "", "10.10.10.10|NO,127.0.0.2|NO", kFailed + "stop|main"},
-    };
-    for (const auto& [listText, refused, shownText, flags, message] : cases) {
+    const std::string notStored =
+        "SQL general overness, can't find the IP Address in the Database!|  Varnex v1|stop|main";
+    const std::string other = "127.0.0.2        bench";
+    // The list's text; what is done to the table first; the refilled list's
+    // text (nullopt: the list stays); the flags afterwards; the message.
+    const std::tuple<std::string, const char*, std::optional<std::string>, std::string, std::string>
+        cases[] = {
+            {other, "", other, "10.10.10.10|NO,127.0.0.2|YES", done},
+            // An address that is not stored changes nothing: the default stays.
+            {"192.168.7.7", "", std::nullopt, "10.10.10.10|NO,127.0.0.2|YES", notStored},
+            {"", "", std::nullopt, "10.10.10.10|NO,127.0.0.2|YES", notStored},
+            // A row left unchanged is never reported as set, and undoes the rest.
+            {kSeedLine,
+             "CREATE TRIGGER refuse BEFORE UPDATE OF \"DEFAULT\" ON main WHEN "
+             "new.IPADDRESS = '127.0.0.2' BEGIN SELECT RAISE(ABORT, 'x'); END",
+             other, "10.10.10.10|NO,127.0.0.2|YES", kFailed + "stop|main"},
+            // Two rows of the chosen address would make two defaults.
+            {kSeedLine, "INSERT INTO main SELECT * FROM main WHERE IPADDRESS = '10.10.10.10'",
+             other, "10.10.10.10|NO,127.0.0.2|YES,10.10.10.10|NO", kFailed + "stop|main"},
+        };
+    for (const auto& [listText, prepare, shownText, flags, message] : cases) {
         SCOPED_TRACE(listText);
-        if (*refused != '\0') {
-            Refuse(refused);
-        }
+        Select(prepare);
         recorder_.messages.clear();
         const std::optional<StationList> list = SetDefaultFromList(store_, listText);
-        ASSERT_TRUE(list);
-        EXPECT_EQ(list->text, shownText);
+        EXPECT_EQ(list ? std::optional(list->text) : std::nullopt, shownText);
         EXPECT_THAT(Select("SELECT group_concat(IPADDRESS || '|' || \"DEFAULT\") FROM main"),
                     ElementsAre(flags));
         EXPECT_THAT(recorder_.Lines(), ElementsAre(message));
+        Select("DROP TRIGGER IF EXISTS refuse");
     }
 }
 

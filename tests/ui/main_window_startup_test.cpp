@@ -49,6 +49,10 @@ TEST_F(MainWindowTest, FirstStartWritesTheKeyAndTheSeedAndShowsTheSeedStation) {
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
     window.show();
+    // Right edges at 50, 140 and 360 pixels.
+    EXPECT_EQ((std::vector{c.statusParts[0]->width(), c.statusParts[1]->width(),
+                           c.statusParts[2]->width()}),
+              (std::vector{50, 90, 220}));
     QTest::mouseClick(c.exit, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
 }

@@ -18,6 +18,9 @@
 #include "ui/station_dialog.h"
 #include "ui_test_support.h"
 
+#include <QDir>
+#include <QFileDialog>
+
 namespace varnex {
 namespace {
 
@@ -119,6 +122,7 @@ TEST_F(DatabaseOptionsDialogTest, OpensOnThePathInMemoryAndBrowseRemembersTheCho
     EXPECT_EQ(requests_[0].title, "Find the VNXv1.MDB file");
     EXPECT_EQ(requests_[0].filters, QStringList({"All Files (*)", "Text Files (*.txt)"}));
     EXPECT_EQ(requests_[0].startFile, "");
+    EXPECT_EQ(requests_[0].startFolder, "/data");  // where the database in use lives
     EXPECT_EQ(requests_[1].startFile, "/picked/other.MDB");
 
     // Cancel keeps the path and the key, yet the next dialog of the run starts on the pick.
@@ -128,6 +132,26 @@ TEST_F(DatabaseOptionsDialogTest, OpensOnThePathInMemoryAndBrowseRemembersTheCho
     EXPECT_TRUE(settings_.empty());
     QTest::mouseClick(Open().browseButton(), Qt::LeftButton);
     EXPECT_EQ(requests_.back().startFile, "/picked/other.MDB");
+}
+
+// The platform's dialog opens in the request's folder, or on the file last picked.
+TEST_F(DatabaseOptionsDialogTest, TheFileDialogOpensInTheFolderOrOnTheLastPick) {
+    const QString folder = QString::fromStdString(folder_.path());
+    ASSERT_TRUE(QDir(folder).mkdir("picked"));
+    testing::WriteBytes(folder_.File("picked/other.MDB"), "x");
+    for (const auto& [startFile, shown] :
+         {std::pair(QString(), folder),
+          std::pair(folder + "/picked/other.MDB", folder + "/picked")}) {
+        QString seen;
+        OnNextModal([&seen](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                seen = dialog->directory().absolutePath();
+            }
+            modal->close();
+        });
+        EXPECT_FALSE(ChooseExistingFile(nullptr, {"Find", {"All Files (*)"}, startFile, folder}));
+        EXPECT_EQ(seen, shown);
+    }
 }
 
 TEST_F(DatabaseOptionsDialogTest, OkStoresTheKeyAndMakesNoFile) {
@@ -317,14 +341,24 @@ TEST_F(StationDialogTest, EntryPointsEndTheRunningSessionFirstExceptDatabaseOpti
     EXPECT_TRUE(PollRunning());
 }
 
-TEST_F(StationDialogUiTest, SetDefaultEndsTheSessionAndMarksTheListedStation) {
-    session_.StartSession();
-    ASSERT_TRUE(PollRunning());
-    const std::optional<StationList> list = RunSetDefault(context_, "192.168.7.7");
-    EXPECT_FALSE(PollRunning());
-    EXPECT_EQ(Refilled(list), (Lines{kSeedLine, "field: "}));
-    EXPECT_EQ(Rows(), Lines{"10.10.10.10|tamble****|VNX DEFAULT IP|NO"});
-    EXPECT_EQ(recorder_.Lines(), Lines{"Default IP Address Set!|  Varnex v1|information|main"});
+// An address that is not stored changes nothing: the default stays.
+TEST_F(StationDialogUiTest, SetDefaultEndsTheSessionAndMarksOnlyAStoredStation) {
+    const std::string set = "Default IP Address Set!|  Varnex v1|information|main";
+    const std::string notStored =
+        "SQL general overness, can't find the IP Address in the Database!|  Varnex v1|stop|main";
+    for (const auto& [listText, refilled, message] : {
+             std::tuple(std::string("192.168.7.7"), Lines{"no list", "field: "}, notStored),
+             std::tuple(kSeedLine, Lines{kSeedLine, "field: " + kSeedLine}, set),
+         }) {
+        SCOPED_TRACE(listText);
+        recorder_.messages.clear();
+        session_.StartSession();
+        ASSERT_TRUE(PollRunning());
+        EXPECT_EQ(Refilled(RunSetDefault(context_, listText)), refilled);
+        EXPECT_FALSE(PollRunning());
+        EXPECT_EQ(Rows(), Lines{"10.10.10.10|tamble****|VNX DEFAULT IP|YES"});
+        EXPECT_EQ(recorder_.Lines(), Lines{message});
+    }
 }
 
 }  // namespace
