@@ -27,9 +27,9 @@
 #include <string_view>
 
 #include "session/display_state.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
-#include "ui/qt_platform_hooks.h"
+#include "ui/about/about_box.h"
+#include "ui/main_window/main_window.h"
+#include "ui/widgets/qt_platform_hooks.h"
 
 namespace {
 

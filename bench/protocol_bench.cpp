@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "protocol/device_link.h"
 #include "protocol/status_record.h"
 #include "session/status_display.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "protocol/reply_kind.h"
 #include "protocol/status_record.h"
 #include "session/display_state.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
+#include "ui/main_window/main_window.h"
 
 namespace {
 

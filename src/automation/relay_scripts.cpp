@@ -1,6 +1,6 @@
 #include "automation/relay_scripts.h"
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "session/session.h"
 
 namespace varnex {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "session/session.h"
 
 namespace varnex {

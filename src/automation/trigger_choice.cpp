@@ -1,7 +1,7 @@
 #include "automation/trigger_choice.h"
 
 #include "automation/relay_scripts.h"
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 
 namespace varnex {
 

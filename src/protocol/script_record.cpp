@@ -1,4 +1,4 @@
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "platform/platform_hooks.h"
 #include "protocol/command_packet.h"
 #include "protocol/device_link.h"

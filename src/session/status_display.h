@@ -2,7 +2,7 @@
 // row and the controls a running session enables.
 #pragma once
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "protocol/status_record.h"
 #include "session/display_state.h"
 #include "stations/loaded_station.h"

@@ -11,7 +11,7 @@
 #include "automation/io_trigger.h"
 #include "automation/relay_scripts.h"
 #include "automation/relay_timer.h"
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 #include "automation/temperature_trigger.h"
 
 namespace varnex {

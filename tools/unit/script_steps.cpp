@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 
 namespace varnex::unit {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "ui/about/about_box.h"
 
 #include <QImage>
 #include <QPaintEvent>

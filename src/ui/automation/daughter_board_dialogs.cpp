@@ -1,4 +1,4 @@
-#include "ui/daughter_board_dialogs.h"
+#include "ui/automation/daughter_board_dialogs.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_context.h"
-#include "ui/trigger_dialog_look.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/automation/trigger_dialog_look.h"
 
 // Resources of a static library are registered by hand: nothing else
 // references their object file, so the linker would leave it out.

@@ -1,4 +1,4 @@
-#include "ui/io_control_dialog.h"
+#include "ui/automation/io_control_dialog.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_context.h"
-#include "ui/script_picker.h"
-#include "ui/trigger_dialog_look.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/automation/script_picker.h"
+#include "ui/automation/trigger_dialog_look.h"
 
 namespace varnex {
 namespace {

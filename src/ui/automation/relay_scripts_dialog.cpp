@@ -1,4 +1,4 @@
-#include "ui/relay_scripts_dialog.h"
+#include "ui/automation/relay_scripts_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_context.h"
-#include "ui/script_picker.h"
-#include "ui/widget_parts.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/automation/script_picker.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 namespace {

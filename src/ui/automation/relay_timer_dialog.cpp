@@ -1,4 +1,4 @@
-#include "ui/relay_timer_dialog.h"
+#include "ui/automation/relay_timer_dialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_context.h"
-#include "ui/script_picker.h"
-#include "ui/widget_parts.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/automation/script_picker.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 

@@ -1,4 +1,4 @@
-#include "ui/script_picker.h"
+#include "ui/automation/script_picker.h"
 
 #include <QEvent>
 #include <QListWidget>

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "automation/script_model.h"
+#include "protocol/script_record.h"
 
 class QListWidget;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "ui/temperature_control_dialog.h"
+#include "ui/automation/temperature_control_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_context.h"
-#include "ui/script_picker.h"
-#include "ui/trigger_dialog_look.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/automation/script_picker.h"
+#include "ui/automation/trigger_dialog_look.h"
 
 namespace varnex {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/trigger_dialog_look.h"
+#include "ui/automation/trigger_dialog_look.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "ui/script_picker.h"
+#include "ui/automation/script_picker.h"
 
 namespace varnex {
 

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QString>
 
-#include "ui/widget_parts.h"
+#include "ui/widgets/widget_parts.h"
 
 class QLabel;
 class QLayout;

@@ -1,4 +1,4 @@
-#include "ui/button_images.h"
+#include "ui/main_window/button_images.h"
 
 #include <QString>
 #include <array>

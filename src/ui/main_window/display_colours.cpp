@@ -1,4 +1,4 @@
-#include "ui/display_colours.h"
+#include "ui/main_window/display_colours.h"
 
 #include "session/display_state.h"
 

@@ -1,7 +1,7 @@
-#include "ui/display_renderer.h"
+#include "ui/main_window/display_renderer.h"
 
-#include "ui/button_images.h"
-#include "ui/display_colours.h"
+#include "ui/main_window/button_images.h"
+#include "ui/main_window/display_colours.h"
 
 namespace varnex {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "session/display_state.h"
-#include "ui/main_window_controls.h"
+#include "ui/main_window/main_window_controls.h"
 
 namespace varnex {
 

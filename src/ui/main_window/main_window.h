@@ -17,8 +17,8 @@
 #include "session/session.h"
 #include "stations/database_options.h"
 #include "stations/station_store.h"
-#include "ui/dialog_context.h"
-#include "ui/main_window_controls.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/main_window/main_window_controls.h"
 
 namespace varnex {
 

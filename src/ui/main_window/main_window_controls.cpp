@@ -1,11 +1,11 @@
-#include "ui/main_window_controls.h"
+#include "ui/main_window/main_window_controls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "ui/button_images.h"
+#include "ui/main_window/button_images.h"
 
 namespace varnex {
 

@@ -13,7 +13,7 @@
 #include <array>
 
 #include "session/display_state.h"
-#include "ui/pulse_indicator.h"
+#include "ui/main_window/pulse_indicator.h"
 
 namespace varnex {
 

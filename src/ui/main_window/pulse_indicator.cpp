@@ -1,4 +1,4 @@
-#include "ui/pulse_indicator.h"
+#include "ui/main_window/pulse_indicator.h"
 
 #include <QEvent>
 #include <QPainter>

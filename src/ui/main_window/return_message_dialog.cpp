@@ -1,8 +1,8 @@
-#include "ui/return_message_dialog.h"
+#include "ui/main_window/return_message_dialog.h"
 
 #include <QVBoxLayout>
 
-#include "ui/widget_parts.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 

@@ -1,4 +1,4 @@
-#include "ui/change_mac_dialog.h"
+#include "ui/settings/change_mac_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -8,9 +8,9 @@
 
 #include "session/session.h"
 #include "settings/unit_identity.h"
-#include "ui/dialog_buttons.h"
-#include "ui/key_filter.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/key_filter.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 namespace {

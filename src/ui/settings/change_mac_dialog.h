@@ -5,7 +5,7 @@
 #include <array>
 
 #include "protocol/wire_format.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLineEdit;
 class QPushButton;

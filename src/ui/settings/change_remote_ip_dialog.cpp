@@ -1,13 +1,13 @@
-#include "ui/change_remote_ip_dialog.h"
+#include "ui/settings/change_remote_ip_dialog.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "settings/unit_identity.h"
-#include "ui/dialog_buttons.h"
-#include "ui/ip_address_field.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 

@@ -1,4 +1,4 @@
-#include "ui/relay_control_dialog.h"
+#include "ui/settings/relay_control_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/key_filter.h"
-#include "ui/settings_dialog_look.h"
-#include "ui/widget_parts.h"
+#include "ui/widgets/key_filter.h"
+#include "ui/settings/settings_dialog_look.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 

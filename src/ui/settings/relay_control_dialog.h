@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "settings/relay_control.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "ui/security_settings_dialog.h"
+#include "ui/settings/security_settings_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,10 +12,10 @@
 
 #include "session/session.h"
 #include "settings/password_change.h"
-#include "ui/dialog_buttons.h"
-#include "ui/ip_address_field.h"
-#include "ui/key_filter.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/widgets/key_filter.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 namespace {

@@ -10,7 +10,7 @@
 #include "settings/allowed_clients.h"
 #include "settings/server_switches.h"
 #include "stations/station_store.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,10 +1,10 @@
-#include "ui/settings_dialog_look.h"
+#include "ui/settings/settings_dialog_look.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 
-#include "ui/widget_parts.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/station_name_dialog.h"
+#include "ui/settings/station_name_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -7,9 +7,9 @@
 
 #include "session/session.h"
 #include "settings/unit_identity.h"
-#include "ui/dialog_buttons.h"
-#include "ui/key_filter.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/key_filter.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLineEdit;
 class QPushButton;

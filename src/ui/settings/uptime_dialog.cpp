@@ -1,4 +1,4 @@
-#include "ui/uptime_dialog.h"
+#include "ui/settings/uptime_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 namespace {

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "settings/uptime.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "ui/voltmeter_options_dialog.h"
+#include "ui/settings/voltmeter_options_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "ui/dialog_buttons.h"
-#include "ui/key_filter.h"
-#include "ui/settings_dialog_look.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/key_filter.h"
+#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 namespace {

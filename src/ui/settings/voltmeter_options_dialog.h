@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "settings/voltmeter_options.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QGroupBox;
 class QLineEdit;

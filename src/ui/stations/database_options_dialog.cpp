@@ -1,4 +1,4 @@
-#include "ui/database_options_dialog.h"
+#include "ui/stations/database_options_dialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/dialog_buttons.h"
-#include "ui/station_dialog_icons.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/stations/station_dialog_icons.h"
 
 namespace varnex {
 namespace {

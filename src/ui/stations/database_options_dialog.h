@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "stations/database_options.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "ui/delete_station_dialog.h"
+#include "ui/stations/delete_station_dialog.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/dialog_buttons.h"
-#include "ui/station_dialog_icons.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/stations/station_dialog_icons.h"
 
 namespace varnex {
 

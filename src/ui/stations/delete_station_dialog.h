@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "stations/station_list_rules.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QComboBox;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "ui/station_dialog.h"
+#include "ui/stations/station_dialog.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -9,10 +9,10 @@
 #include <QPushButton>
 
 #include "session/session.h"
-#include "ui/dialog_buttons.h"
-#include "ui/ip_address_field.h"
-#include "ui/station_dialog_icons.h"
-#include "ui/widget_parts.h"
+#include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/stations/station_dialog_icons.h"
+#include "ui/widgets/widget_parts.h"
 
 namespace varnex {
 namespace {

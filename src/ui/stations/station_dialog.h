@@ -8,7 +8,7 @@
 #include <string>
 
 #include "stations/station_list_rules.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "ui/station_dialog_icons.h"
+#include "ui/stations/station_dialog_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

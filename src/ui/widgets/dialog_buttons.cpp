@@ -1,4 +1,4 @@
-#include "ui/dialog_buttons.h"
+#include "ui/widgets/dialog_buttons.h"
 
 #include <QVBoxLayout>
 

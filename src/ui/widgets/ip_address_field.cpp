@@ -1,4 +1,4 @@
-#include "ui/ip_address_field.h"
+#include "ui/widgets/ip_address_field.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

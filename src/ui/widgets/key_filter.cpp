@@ -1,4 +1,4 @@
-#include "ui/key_filter.h"
+#include "ui/widgets/key_filter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "ui/qt_platform_hooks.h"
+#include "ui/widgets/qt_platform_hooks.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "session/network_commands.h"
-#include "ui/return_message_dialog.h"
+#include "ui/main_window/return_message_dialog.h"
 
 namespace varnex {
 

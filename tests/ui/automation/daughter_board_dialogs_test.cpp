@@ -1,8 +1,8 @@
-#include "ui/daughter_board_dialogs.h"
+#include "ui/automation/daughter_board_dialogs.h"
 
 #include <QToolButton>
 
-#include "script_dialog_fixture.h"
+#include "automation/script_dialog_fixture.h"
 
 namespace varnex {
 namespace {

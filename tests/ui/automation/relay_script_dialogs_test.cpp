@@ -2,10 +2,10 @@
 // running them, and setting the relay timer to run one.
 #include <QAbstractItemView>
 
-#include "script_dialog_fixture.h"
-#include "ui/relay_scripts_dialog.h"
-#include "ui/relay_timer_dialog.h"
-#include "ui/script_picker.h"
+#include "automation/script_dialog_fixture.h"
+#include "ui/automation/relay_scripts_dialog.h"
+#include "ui/automation/relay_timer_dialog.h"
+#include "ui/automation/script_picker.h"
 
 namespace varnex {
 namespace {

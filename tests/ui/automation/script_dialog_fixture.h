@@ -14,7 +14,7 @@
 #include "session/session.h"
 #include "stations/station_store.h"
 #include "stations/station_test_support.h"
-#include "ui/dialog_context.h"
+#include "ui/widgets/dialog_context.h"
 #include "ui_test_support.h"
 #include "unit/unit_server.h"
 

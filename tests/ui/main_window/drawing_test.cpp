@@ -5,10 +5,10 @@
 #include <QImage>
 #include <functional>
 
-#include "ui/about_box.h"
-#include "ui/button_images.h"
-#include "ui/display_colours.h"
-#include "ui/pulse_indicator.h"
+#include "ui/about/about_box.h"
+#include "ui/main_window/button_images.h"
+#include "ui/main_window/display_colours.h"
+#include "ui/main_window/pulse_indicator.h"
 #include "ui_test_support.h"
 
 namespace varnex {

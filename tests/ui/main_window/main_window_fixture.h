@@ -18,9 +18,9 @@
 #include "stations/station_store.h"
 #include "stations/station_test_support.h"
 #include "stations/station_writers.h"
-#include "ui/main_window.h"
-#include "ui/qt_platform_hooks.h"
-#include "ui/return_message_dialog.h"
+#include "ui/main_window/main_window.h"
+#include "ui/widgets/qt_platform_hooks.h"
+#include "ui/main_window/return_message_dialog.h"
 #include "ui_test_support.h"
 #include "unit/unit_server.h"
 

@@ -1,13 +1,13 @@
 // The whole window against the in-process unit on 127.0.0.1: what each
 // reading looks like once rendered, what every way of ending a session
 // leaves on screen, and which dialog each control opens.
-#include "main_window_fixture.h"
+#include "main_window/main_window_fixture.h"
 
 #include <algorithm>
 #include <optional>
 
 #include "session/network_commands.h"
-#include "ui/button_images.h"
+#include "ui/main_window/button_images.h"
 #include "unit/unit_console.h"
 
 namespace varnex {

@@ -1,11 +1,11 @@
 // The main window from start-up to exit without a unit: settings and seed
 // database, the command line, the station list, the menu and the database
 // location chosen for the next start.
-#include "main_window_fixture.h"  // first: it must precede every Qt header
+#include "main_window/main_window_fixture.h"  // first: it must precede every Qt header
 
 #include <QFileInfo>
 
-#include "ui/database_options_dialog.h"
+#include "ui/stations/database_options_dialog.h"
 
 namespace varnex {
 namespace {

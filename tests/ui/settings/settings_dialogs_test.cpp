@@ -9,15 +9,15 @@
 #include <QGuiApplication>
 #include <QTabWidget>
 
-#include "ui/change_mac_dialog.h"
-#include "ui/change_remote_ip_dialog.h"
-#include "ui/dialog_context.h"
-#include "ui/ip_address_field.h"
-#include "ui/relay_control_dialog.h"
-#include "ui/security_settings_dialog.h"
-#include "ui/station_name_dialog.h"
-#include "ui/uptime_dialog.h"
-#include "ui/voltmeter_options_dialog.h"
+#include "ui/settings/change_mac_dialog.h"
+#include "ui/settings/change_remote_ip_dialog.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/settings/relay_control_dialog.h"
+#include "ui/settings/security_settings_dialog.h"
+#include "ui/settings/station_name_dialog.h"
+#include "ui/settings/uptime_dialog.h"
+#include "ui/settings/voltmeter_options_dialog.h"
 #include "ui_test_support.h"
 
 namespace varnex::testing {

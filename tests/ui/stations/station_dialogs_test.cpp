@@ -11,11 +11,11 @@
 #include "stations/database_location.h"
 #include "stations/station_test_support.h"
 #include "stations/station_writers.h"
-#include "ui/database_options_dialog.h"
-#include "ui/delete_station_dialog.h"
-#include "ui/dialog_context.h"
-#include "ui/ip_address_field.h"
-#include "ui/station_dialog.h"
+#include "ui/stations/database_options_dialog.h"
+#include "ui/stations/delete_station_dialog.h"
+#include "ui/widgets/dialog_context.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/stations/station_dialog.h"
 #include "ui_test_support.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform_hooks.h"
-#include "ui/ip_address_field.h"
-#include "ui/key_filter.h"
+#include "ui/widgets/ip_address_field.h"
+#include "ui/widgets/key_filter.h"
 #include "ui_test_support.h"
 
 namespace varnex {

@@ -1,6 +1,6 @@
 // The hooks as the windows give them: message boxes, questions, the settings
 // file, launching, and the return-message popup.
-#include "ui/qt_platform_hooks.h"
+#include "ui/widgets/qt_platform_hooks.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <QSettings>
 
 #include "stations/station_test_support.h"
-#include "ui/return_message_dialog.h"
+#include "ui/main_window/return_message_dialog.h"
 #include "ui_test_support.h"
 
 namespace varnex {
