@@ -7,30 +7,19 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kFiveVoltFirst = 5;  // voltmeters 6..8 read 0..5 V
-constexpr long double kFullScaleLow = 5.0L;
-constexpr long double kFullScaleHigh = 30.0L;
-constexpr long double kRawMaximum = 4095.0L;
-constexpr const char* kJumperInstalled = "ON";
 constexpr const char* kStandardView = "STANDARD";
 
 }  // namespace
 
-void ShowVoltmeter(VoltmeterDisplay& voltmeter, std::size_t index, uint16_t raw,
-                   const LoadedStation& station) {
-    const bool fiveVolt = index >= kFiveVoltFirst;
-    long double volts = raw / kRawMaximum * (fiveVolt ? kFullScaleLow : kFullScaleHigh);
-    voltmeter.barMaximum = kBarRangeStandard;
-    if (index < 2) {
-        const std::string& jumper = index == 0 ? station.jumper6 : station.jumper7;
-        if (jumper != kJumperInstalled) {
-            volts *= 2;
-            voltmeter.barMaximum = kBarRangeNoJumper;
-        }
-    }
+void ShowVoltmeter(VoltmeterDisplay& voltmeter, const VoltmeterReading& reading,
+                   const std::string& view) {
+    const bool fiveVolt = reading.fullScaleVolts == 5;
+    voltmeter.barMaximum = reading.fullScaleVolts == kBarRangeNoJumper ? kBarRangeNoJumper
+                                                                       : kBarRangeStandard;
     // Each view formats only what it shows (the 5 V meters also test T7).
-    const bool standard = station.views[index] == kStandardView;
-    std::string t7 = standard || fiveVolt ? TrimBoth(FormatDecimal(volts, 7)) : std::string();
+    const bool standard = view == kStandardView;
+    std::string t7 =
+        standard || fiveVolt ? TrimBoth(FormatDecimal(reading.volts, 7)) : std::string();
     const bool belowCentivolt = fiveVolt && t7.starts_with("0.00");
     voltmeter.valueVisible = standard;
     voltmeter.barVisible = !standard;
@@ -39,63 +28,39 @@ void ShowVoltmeter(VoltmeterDisplay& voltmeter, std::size_t index, uint16_t raw,
         voltmeter.valueText = belowCentivolt ? "0" : t7;
         return;
     }
-    const std::string t2 = belowCentivolt ? "0" : TrimBoth(FormatDecimal(volts, 2));
+    const std::string t2 = belowCentivolt ? "0" : TrimBoth(FormatDecimal(reading.volts, 2));
     voltmeter.barPosition = ParseLeadingInteger(t2);
     voltmeter.barLabelText = t2;
 }
 
-void ShowTemperature(DisplayState& display, const StatusRecord& record) {
-    bool negative = false;
-    bool half = false;
-    if (FirmwareVersion(record) >= wire::kFirmwareHttpAndSignedTemperature) {
-        switch (record.temperatureFlags) {
-            case 0x00:
-                break;
-            case wire::kTemperatureNegative:
-                negative = true;
-                break;
-            case wire::kTemperatureHalf:
-                half = true;
-                break;
-            case wire::kTemperatureNegative | wire::kTemperatureHalf:
-                negative = half = true;
-                break;
-            default:
-                return;
-        }
+void ShowTemperature(DisplayState& display, const std::optional<TemperatureReading>& reading) {
+    if (!reading) {
+        return;
     }
-    const std::string magnitude = std::to_string(record.temperature);
-    display.celsius = (negative ? "-" : "") + magnitude + (half ? ".5" : "");
-    long double celsius = record.temperature + (half ? 0.5L : 0.0L);
-    if (negative) {
-        celsius = -celsius;
-    }
-    display.fahrenheit = FormatDecimal(celsius * 1.8L + 32.0L, 1);
+    display.celsius = (reading->negative ? "-" : "") + std::to_string(reading->wholeDegrees) +
+                      (reading->halfDegree ? ".5" : "");
+    display.fahrenheit = FormatDecimal(reading->Celsius() * 1.8L + 32.0L, 1);
 }
 
 void ShowStatusReadouts(DisplayState& display, const StatusRecord& record,
                         const LoadedStation& station) {
-    std::string mac;
-    for (std::size_t i = 0; i < record.mac.size(); ++i) {
-        mac += (i == 0 ? "" : ":") + MacByteText(record.mac[i]);
-    }
-    display.macAddress = mac;
+    const Readings readings = DecodeReadings(record, JumpersOf(station));
+    display.macAddress = readings.macAddress;
     for (std::size_t n = 0; n < display.voltmeters.size(); ++n) {
-        ShowVoltmeter(display.voltmeters[n], n, record.rawVoltages[n], station);
+        ShowVoltmeter(display.voltmeters[n], readings.voltmeters[n], station.views[n]);
     }
     for (std::size_t r = 0; r < display.relayStates.size(); ++r) {
-        display.relayStates[r] = record.relays[r] == 0 ? "ON" : "OFF";
+        display.relayStates[r] = readings.relays[r].unitSaysOn ? "ON" : "OFF";
     }
     for (std::size_t p = 0; p < display.pins.size(); ++p) {
-        display.pins[p] = record.pins[p] == 0 ? "0" : "1";
+        display.pins[p] = readings.pinsHigh[p] ? "1" : "0";
     }
-    display.firmwareVersion = FirmwareVersionText(record);
-    ShowTemperature(display, record);
-    display.stationName = record.stationName;
+    display.firmwareVersion = readings.firmwareText;
+    ShowTemperature(display, readings.temperature);
+    display.stationName = readings.stationName;
 
-    const unsigned version = FirmwareVersion(record);
     ControlsEnabled& on = display.enabled;
-    on.daughterBoardButton = version >= wire::kFirmwareDaughterBoards;
+    on.daughterBoardButton = readings.firmwareVersion >= wire::kFirmwareDaughterBoards;
     on.relayButtons.fill(true);
     on.pinButtons.fill(true);
     on.runMake = on.stopTimer = on.timerButton = true;

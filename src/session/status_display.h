@@ -2,21 +2,24 @@
 // row and the controls a running session enables.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "protocol/script_record.h"
+#include "protocol/readings.h"
 #include "protocol/status_record.h"
 #include "session/display_state.h"
 #include "stations/loaded_station.h"
 
 namespace varnex {
 
-// One voltmeter (index 0..7) from its raw reading, by the station's view
-// and, for voltmeters 1 and 2, jumper.
-void ShowVoltmeter(VoltmeterDisplay& voltmeter, std::size_t index, uint16_t raw,
-                   const LoadedStation& station);
+// One voltmeter's texts and bar, by the station's view of it.
+void ShowVoltmeter(VoltmeterDisplay& voltmeter, const VoltmeterReading& reading,
+                   const std::string& view);
 
-// Celsius and Fahrenheit texts; both fields keep their texts when the flag
-// byte is unknown on firmware that signs temperatures.
-void ShowTemperature(DisplayState& display, const StatusRecord& record);
+// Celsius and Fahrenheit texts; both fields keep their texts when the
+// temperature could not be read.
+void ShowTemperature(DisplayState& display, const std::optional<TemperatureReading>& reading);
 
 // Everything but the relay-timer row (which also drives a timer).
 void ShowStatusReadouts(DisplayState& display, const StatusRecord& record,

@@ -11,7 +11,6 @@ constexpr std::size_t kLabelRead = 27;
 constexpr int kJumperedVoltmeters = 2;
 constexpr const char* kStandardView = "STANDARD";
 constexpr const char* kGraphicalView = "GRAPHICAL";
-constexpr const char* kJumperInstalled = "ON";
 constexpr const char* kJumperRemoved = "OFF";
 
 std::optional<std::size_t> VoltmeterIndex(int voltmeter) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "protocol/readings.h"
+
 namespace varnex {
 
 inline constexpr std::size_t kVoltmeterColumns = 8;
@@ -24,6 +26,8 @@ struct LoadedStationLimits {
     static constexpr std::size_t relayName = 30;
 };
 
+inline constexpr const char* kJumperInstalled = "ON";
+
 struct LoadedStation {
     std::string address;
     std::string password;
@@ -37,5 +41,10 @@ struct LoadedStation {
     std::array<std::string, kRelayColumns> relayNotes;
     std::array<std::string, kRelayColumns> relayNames;
 };
+
+// The voltmeter jumpers as the readings need them; only "ON" is installed.
+inline VoltmeterJumpers JumpersOf(const LoadedStation& station) {
+    return {station.jumper6 == kJumperInstalled, station.jumper7 == kJumperInstalled};
+}
 
 }  // namespace varnex

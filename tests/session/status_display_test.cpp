@@ -39,7 +39,8 @@ TEST(StatusDisplayTest, VoltmeterTextsAndBarsByViewAndJumper) {
         SCOPED_TRACE(std::to_string(c.index + 1) + " raw " + std::to_string(c.raw) + " " + c.view +
                      " " + c.jumper);
         VoltmeterDisplay v;
-        ShowVoltmeter(v, c.index, c.raw, Station(c.view, c.jumper));
+        ShowVoltmeter(v, DecodeVoltmeter(c.index, c.raw, JumpersOf(Station(c.view, c.jumper))),
+                      c.view);
         const bool standard = c.view == "STANDARD";
         EXPECT_EQ(std::tuple(v.valueVisible, v.barVisible, v.barLabelVisible, v.barMaximum,
                              standard ? v.valueText : v.barLabelText, v.barPosition),
@@ -67,7 +68,7 @@ TEST(StatusDisplayTest, TemperatureByFirmwareAndFlags) {
         r.temperatureFlags = c.flags;
         DisplayState d;
         d.celsius = d.fahrenheit = "old";
-        ShowTemperature(d, r);
+        ShowTemperature(d, DecodeReadings(r, {}).temperature);
         EXPECT_EQ(std::pair(d.celsius, d.fahrenheit), std::pair(c.celsius, c.fahrenheit));
     }
 }
