@@ -16,6 +16,10 @@ namespace varnex {
 
 class Session;
 
+// What the name field and each MAC group field take.
+inline constexpr std::size_t kStationNameChars = wire::kStationNameCommandSize;
+inline constexpr std::size_t kMacGroupChars = 2;
+
 using MacGroups = std::array<std::string, wire::kMacSize>;
 
 // Each group is read as its first two characters. An empty group, or one
