@@ -3,6 +3,8 @@
 // snapshot, the script table and the current station.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -82,6 +84,8 @@ class Session {
     LoadedStation& editableStation() { return station_; }
     DisplayState& editableDisplay() { return display_; }
     const std::string& stationIp() const { return stationIp_; }
+    // How many replies with this return code have arrived during the run.
+    uint32_t returnCodeCount(uint8_t code) const { return returnCodeCounts_[code]; }
     DeviceLink& link() { return link_; }
 
     // Told whenever the socket descriptor changes (-1: none).
@@ -109,6 +113,7 @@ class Session {
     StatusSnapshot snapshot_{};
     ScriptTable scriptTable_{};
     bool scriptTableReceived_ = false;
+    std::array<uint32_t, 256> returnCodeCounts_{};
     LoadedStation station_{};
     std::string stationIp_;
     int pollPhase_ = 0;
