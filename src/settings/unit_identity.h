@@ -23,7 +23,8 @@ inline constexpr std::size_t kMacGroupChars = 2;
 using MacGroups = std::array<std::string, wire::kMacSize>;
 
 // Each group is read as its first two characters. An empty group, or one
-// that is not hexadecimal (pasted text is not filtered), is refused. Then
+// that is not hexadecimal (the dialog's fields take nothing else, but this
+// does not rely on it), is refused. Then
 // asks, sends, has the computer forget the unit's old hardware address, and
 // ends the session.
 DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,

@@ -1,18 +1,13 @@
 // Return-message popups as a window manager shows them: above the modal
-// dialog the user works in, and without taking the keyboard from it.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QDialog>
-#include <QLineEdit>
+// daughter-board panel the user works in, and without taking the keyboard
+// from it. The unit is the in-process simulator on 127.0.0.1.
 #include <QPointer>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
 
+#include "ui/daughter_board_dialogs.h"
 #include "ui/qt_platform_hooks.h"
 #include "ui/return_message_dialog.h"
-#include "ui/ui_test_support.h"
+#include "ui/script_dialog_fixture.h"
 #include "x_session.h"
 
 namespace varnex::testing {
@@ -35,42 +30,50 @@ ReturnMessageDialog* OpenPopup() {
     return nullptr;
 }
 
+// What the test saw while the panel was open.
 struct Seen {
     bool panelFocused = false;
+    QString popupText;
+    QWidget* popupOwner = nullptr;
     int panelAt = -1;
     int popupAt = -1;
-    QWidget* popupOwner = nullptr;
     uint32_t panelWindow = 0;
     uint32_t focusAfter = 0;
     QWidget* activeAfter = nullptr;
     QWidget* focusWidgetAfter = nullptr;
 };
 
-TEST(ReturnMessageUnderAWindowManager, ThePopupStaysAboveTheModalDialogAndLeavesItTheKeyboard) {
+using ReturnMessageUnderAWindowManager = ScriptDialogTest;
+
+TEST_F(ReturnMessageUnderAWindowManager, ThePopupStaysAboveTheBoardPanelAndLeavesItTheKeyboard) {
     QWidget mainWindow;
     mainWindow.setWindowTitle("main window");
     mainWindow.resize(640, 480);
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow, 5000));
-    PlatformHooks hooks = MakeQtPlatformHooks(&mainWindow);
+    recorder.hooks.showReturnMessage = MakeQtPlatformHooks(&mainWindow).showReturnMessage;
+    unit_.State().boardPresent[1] = true;
+    unit_.State().boardStates[1] = 0x7F;
+    Poll();
 
-    QDialog panel(&mainWindow);
-    panel.setWindowTitle("board panel");
-    panel.resize(480, 320);
-    auto* field = new QLineEdit(&panel);
+    BoardPanelMemory memory;
+    BoardPanelDialog panel(context, memory, 2, &mainWindow);
+    QWidget* slider = panel.delaySlider(3);
     Seen seen;
     const ModalWatchdog watchdog(8000);
     QTimer::singleShot(0, [&] {
         seen.panelFocused = PumpUntil(
             [&] { return QApplication::activeWindow() == &panel && InputFocus() == panel.winId(); },
             4000);
-        field->setFocus();
-        hooks.showReturnMessage(9, "RDB Command Success !");
+        slider->setFocus();
+        panel.workButton(1)->click();  // the unit answers "RDB Command Success !"
+        PumpUntil([] { return OpenPopup() != nullptr; }, 900);
         QPointer<ReturnMessageDialog> popup = OpenPopup();
-        PumpUntil([&] { return popup && StackedAt(*popup) >= 0; }, 900);
+        PumpUntil([&] { return popup && StackedAt(*popup) >= 0; }, 600);
         // Time for the window manager to raise or focus it, if it would.
         QTest::qWait(200);
         if (popup) {
+            seen.popupText = popup->text();
             seen.popupOwner = popup->parentWidget();
             seen.popupAt = StackedAt(*popup);
         }
@@ -83,13 +86,14 @@ TEST(ReturnMessageUnderAWindowManager, ThePopupStaysAboveTheModalDialogAndLeaves
     });
     panel.exec();
 
-    ASSERT_TRUE(seen.panelFocused) << "the window manager never focused the dialog";
+    ASSERT_TRUE(seen.panelFocused) << "the window manager never focused the panel";
+    EXPECT_EQ(seen.popupText, "RDB Command Success !");
     EXPECT_EQ(seen.popupOwner, &panel);
     ASSERT_GE(seen.popupAt, 0) << "the popup was never stacked";
     EXPECT_GT(seen.popupAt, seen.panelAt);
     EXPECT_EQ(seen.focusAfter, seen.panelWindow);
     EXPECT_EQ(seen.activeAfter, &panel);
-    EXPECT_EQ(seen.focusWidgetAfter, field);
+    EXPECT_EQ(seen.focusWidgetAfter, slider);
 }
 
 }  // namespace
