@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "protocol/reply_kind.h"
 #include "session/session.h"
 
 namespace varnex {
@@ -19,6 +20,15 @@ bool ValidBoard(int board) {
 
 bool IsOutput(int element) {
     return element == kBoardOutputElement;
+}
+
+uint32_t BoardAnswers(const Session& session) {
+    uint32_t answers = 0;
+    for (const uint8_t code :
+         {kBoardSuccessCode, kBoardFailedCode, kBoardFailureCode, kOneToggleOnlyCode}) {
+        answers += session.returnCodeCount(code);
+    }
+    return answers;
 }
 
 }  // namespace
@@ -67,10 +77,32 @@ void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password,
 
 bool PressBoardButton(Session& session, BoardPanelMemory& memory, int board, int element,
                       BoardAction action, int toggleSeconds) {
+    if (action == BoardAction::Toggle) {
+        // A second toggle before the first is answered keeps the first's
+        // starting point: both are refused while a countdown runs.
+        if (!memory.toggleUnanswered) {
+            memory.elementBeforeToggle = memory.lastElement;
+        }
+        memory.toggleUnanswered = true;
+        memory.refusalsBeforeToggle = session.returnCodeCount(kOneToggleOnlyCode);
+        memory.answersBeforeToggle = BoardAnswers(session);
+    }
     memory.lastElement = element;
     BuildDaughterBoardCommand(session.command(), session.station().password, board, element, action,
                               toggleSeconds);
     return session.SendPacket();
+}
+
+void FollowBoardAnswers(const Session& session, BoardPanelMemory& memory) {
+    if (!memory.toggleUnanswered) {
+        return;
+    }
+    if (session.returnCodeCount(kOneToggleOnlyCode) > memory.refusalsBeforeToggle) {
+        memory.lastElement = memory.elementBeforeToggle;
+        memory.toggleUnanswered = false;
+    } else if (BoardAnswers(session) > memory.answersBeforeToggle) {
+        memory.toggleUnanswered = false;
+    }
 }
 
 BoardChooserView ChooseBoards(const StatusSnapshot& snapshot) {

@@ -61,12 +61,24 @@ void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password,
 // still shows on the same button when it opens again.
 struct BoardPanelMemory {
     int lastElement = 1;
+    // A toggle the unit has not answered yet: the element the countdown
+    // showed on before it, and the unit's answers counted when it was sent.
+    bool toggleUnanswered = false;
+    int elementBeforeToggle = 1;
+    uint32_t refusalsBeforeToggle = 0;
+    uint32_t answersBeforeToggle = 0;
 };
 
 // One press on the panel: remembers the element, then sends at once.
 // False when the transport failed (it has told the user).
 bool PressBoardButton(Session& session, BoardPanelMemory& memory, int board, int element,
                       BoardAction action, int toggleSeconds);
+
+// Reads the unit's answers since the last toggle. A refused toggle ("One
+// Toggle Timer Only !": another toggle runs) hands the countdown back to the
+// element it showed on before, so that it never counts on the refused
+// button; any other answer settles the toggle.
+void FollowBoardAnswers(const Session& session, BoardPanelMemory& memory);
 
 struct BoardChooserView {
     std::array<bool, wire::kBoardCount> boardEnabled{};

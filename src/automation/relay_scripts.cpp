@@ -36,6 +36,14 @@ ScriptAction ExecuteScript(Session& session, const PlatformHooks& hooks,
     return SendBuiltCommand(session);
 }
 
+bool RoomForStep(const PlatformHooks& hooks, std::size_t steps) {
+    if (steps < kScriptStepCount) {
+        return true;
+    }
+    ShowScriptMessage(hooks, kScriptFullText, MessageIcon::Exclamation);
+    return false;
+}
+
 bool ConfirmUpload(const PlatformHooks& hooks, const ScriptChoice& choice) {
     if (choice.steps.empty() || !ChosenSlotByte(choice.row)) {
         ShowScriptMessage(hooks, kEmptyScriptText, MessageIcon::Stop);

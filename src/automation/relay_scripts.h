@@ -2,6 +2,7 @@
 // the composed steps into a slot under a name.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ class Session;
 struct PlatformHooks;
 
 inline constexpr std::string_view kEmptyScriptText = "Empty Script Not Allowed !";
+inline constexpr std::string_view kScriptFullText = "A script has at most 16 steps.";
 
 // What the dialog shows when the user acts: the step list's texts in order
 // and the name list's selected row, if any.
@@ -32,6 +34,11 @@ void BuildExecuteScriptCommand(CommandPacket& packet, std::string_view password,
 // composed and not uploaded stay here. Sent closes the dialog.
 ScriptAction ExecuteScript(Session& session, const PlatformHooks& hooks,
                            const ScriptChoice& choice);
+
+// A double-click on a command: true when the step list, now `steps` long,
+// takes one more; a full list is refused with a message, since the unit
+// would never see the extra steps.
+bool RoomForStep(const PlatformHooks& hooks, std::size_t steps);
 
 // "Upload Script": true when the user confirmed, so the naming panel opens.
 bool ConfirmUpload(const PlatformHooks& hooks, const ScriptChoice& choice);

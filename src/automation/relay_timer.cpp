@@ -19,6 +19,21 @@ std::vector<std::string> TimerFieldValues(const TimerField& field) {
     return values;
 }
 
+std::optional<std::string> TypedTimerValue(const TimerField& field, std::string_view typed) {
+    constexpr std::size_t kDigits = 2;
+    if (typed.empty()) {
+        return std::string(kTimerValueStart);
+    }
+    if (typed.size() > kDigits || typed.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const uint32_t value = ParseUnsigned(typed);
+    if (value > field.largest) {
+        return std::nullopt;
+    }
+    return TimerFieldValues(field)[value];
+}
+
 uint32_t TimerDelaySeconds(const std::array<std::string, 4>& readouts) {
     uint64_t delay = 0;
     for (std::size_t k = 0; k < kTimerFields.size(); ++k) {

@@ -46,6 +46,12 @@ inline constexpr std::string_view kTimerValueStart = "00";
 // A field's values "00" up to its largest, two digits each.
 std::vector<std::string> TimerFieldValues(const TimerField& field);
 
+// What typing into a field's edit box makes of its read-out value: one or
+// two digits up to the field's largest give that value's text, an empty box
+// gives "00"; anything else is refused (nullopt), so the box never shows a
+// value other than the one the delay uses.
+std::optional<std::string> TypedTimerValue(const TimerField& field, std::string_view typed);
+
 // The delay the four read-out values name, in seconds.
 uint32_t TimerDelaySeconds(const std::array<std::string, 4>& readouts);
 

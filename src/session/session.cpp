@@ -251,6 +251,7 @@ void Session::ParseReply() {
 }
 
 void Session::ShowReturnMessage(uint8_t code) {
+    ++returnCodeCounts_[code];
     hooks_.showReturnMessage(code, std::string(ReturnMessageText(code).value_or("")));
     if (code == kTimerStoppedCode) {
         ShowRelayTimerIdle();

@@ -3,6 +3,8 @@
 // snapshot, the script table and the current station.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -113,6 +115,8 @@ class Session {
     LoadedStation& editableStation() { return station_; }
     DisplayState& editableDisplay() { return display_; }
     const std::string& stationIp() const { return stationIp_; }
+    // How many replies with this return code have arrived during the run.
+    uint32_t returnCodeCount(uint8_t code) const { return returnCodeCounts_[code]; }
     DeviceLink& link() { return link_; }
 
     // Told at the end of every reset, synchronously.
@@ -154,6 +158,7 @@ class Session {
     bool scriptTableAsked_ = false;
     ReplySilence silence_;
     std::function<void()> sessionReset_ = [] {};
+    std::array<uint32_t, 256> returnCodeCounts_{};
     LoadedStation station_{};
     std::string stationIp_;
     int pollPhase_ = 0;

@@ -5,12 +5,16 @@
 #include <optional>
 #include <string_view>
 
+#include "protocol/wire_format.h"
 #include "settings/dialog_rules.h"
 #include "stations/station_store.h"
 
 namespace varnex {
 
 class Session;
+
+// What each password field takes: the command carries no more.
+inline constexpr std::size_t kPasswordChars = wire::kPasswordSize;
 
 struct PasswordChange {
     DialogOutcome outcome = DialogOutcome::StaysOpen;

@@ -10,10 +10,6 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kNameFieldShown = 19;
-constexpr std::size_t kNameStored = 15;
-constexpr std::size_t kNotesStored = 510;
-
 // Letters by relay: on, off, toggle.
 constexpr std::array<std::array<Command, 3>, kRelayColumns> kRelayLetters = {{
     {Command::Relay1On, Command::Relay1Off, Command::Relay1Toggle},
@@ -40,7 +36,7 @@ std::optional<RelayControlView> OpenRelayControl(const Session& session, int rel
     view.title = "Relay " + number + " Control";
     view.nameCaption = "Relay " + number + " Name";
     view.notesCaption = "Relay " + number + " Notes";
-    view.name = FieldText(session.display().relayNames[*index], kNameFieldShown);
+    view.name = FieldText(session.display().relayNames[*index], kRelayNameChars);
     view.notes = session.station().relayNotes[*index];
     view.preselected = session.snapshot().relayOn[*index] == 1 ? RelayAction::On : RelayAction::Off;
     return view;
@@ -66,7 +62,7 @@ bool UpdateRelayName(Session& session, StationStore& stations, int relay, std::s
         return false;
     }
     LoadedStation& station = session.editableStation();
-    station.relayNames[*index] = FieldText(typed, kNameStored);
+    station.relayNames[*index] = FieldText(typed, kRelayNameChars);
     if (!SetRelayName(stations, station.address, relay, station.relayNames[*index])) {
         return false;
     }
@@ -80,7 +76,7 @@ bool UpdateRelayNotes(Session& session, StationStore& stations, int relay, std::
         return false;
     }
     LoadedStation& station = session.editableStation();
-    station.relayNotes[*index] = FieldText(typed, kNotesStored);
+    station.relayNotes[*index] = FieldText(typed, kRelayNotesChars);
     return SetRelayNotes(stations, station.address, relay, station.relayNotes[*index]);
 }
 

@@ -2,6 +2,7 @@
 // few seconds, and edit its name and notes in the station record.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +16,16 @@ enum class RelayAction { On, Off, Toggle };
 
 inline constexpr int kToggleSecondsMin = 1;
 inline constexpr int kToggleSecondsMax = 60;
+// What the name and notes fields take and the station record keeps.
+inline constexpr std::size_t kRelayNameChars = 15;
+inline constexpr std::size_t kRelayNotesChars = 510;
 
 // What the dialog shows when it opens for relay 1, 2 or 3.
 struct RelayControlView {
     std::string title;         // "Relay 1 Control"
     std::string nameCaption;   // "Relay 1 Name"
     std::string notesCaption;  // "Relay 1 Notes"
-    std::string name;          // the caption under the relay button
+    std::string name;          // the caption under the relay button, as it would be stored
     std::string notes;
     RelayAction preselected = RelayAction::Off;  // never Toggle
 };

@@ -10,8 +10,6 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kMacGroupDigits = 2;
-
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -21,7 +19,7 @@ bool IsHexDigit(char c) {
 std::optional<std::array<uint8_t, wire::kMacSize>> MacBytes(const MacGroups& groups) {
     std::array<uint8_t, wire::kMacSize> bytes{};
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        const std::string_view group = std::string_view(groups[i]).substr(0, kMacGroupDigits);
+        const std::string_view group = std::string_view(groups[i]).substr(0, kMacGroupChars);
         if (group.empty() || !std::all_of(group.begin(), group.end(), IsHexDigit)) {
             return std::nullopt;
         }
@@ -65,7 +63,7 @@ DialogOutcome ChangeRemoteIp(Session& session, const PlatformHooks& hooks,
 
 DialogOutcome ChangeStationName(Session& session, const PlatformHooks& hooks,
                                 std::string_view typed) {
-    std::string name(typed.substr(0, wire::kStationNameCommandSize));
+    std::string name(typed.substr(0, kStationNameChars));
     if (name.empty()) {
         ShowDialogMessage(hooks, "Zero Length Fields Not Allowed!", MessageIcon::Stop);
         return DialogOutcome::StaysOpen;

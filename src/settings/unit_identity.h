@@ -16,10 +16,15 @@ namespace varnex {
 
 class Session;
 
+// What the name field and each MAC group field take.
+inline constexpr std::size_t kStationNameChars = wire::kStationNameCommandSize;
+inline constexpr std::size_t kMacGroupChars = 2;
+
 using MacGroups = std::array<std::string, wire::kMacSize>;
 
 // Each group is read as its first two characters. An empty group, or one
-// that is not hexadecimal (pasted text is not filtered), is refused. Then
+// that is not hexadecimal (the dialog's fields take nothing else, but this
+// does not rely on it), is refused. Then
 // asks, sends, has the computer forget the unit's old hardware address, and
 // ends the session.
 DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,

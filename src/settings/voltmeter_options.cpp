@@ -6,8 +6,6 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kNotesRead = 510;
-constexpr std::size_t kLabelRead = 27;
 constexpr int kJumperedVoltmeters = 2;
 constexpr const char* kStandardView = "STANDARD";
 constexpr const char* kGraphicalView = "GRAPHICAL";
@@ -55,12 +53,12 @@ DialogOutcome SaveVoltmeterOptions(Session& session, StationStore& stations, int
     }
     const PlatformHooks& hooks = stations.hooks();
     VoltmeterOptions options;
-    options.notes = FieldText(choice.notes, kNotesRead);
+    options.notes = FieldText(choice.notes, kVoltmeterNotesChars);
     if (options.notes.empty()) {
         ShowDialogMessage(hooks, "Enter Notes for this Voltmeter !", MessageIcon::Exclamation);
         return DialogOutcome::StaysOpen;
     }
-    options.label = FieldText(choice.label, kLabelRead);
+    options.label = FieldText(choice.label, kVoltmeterLabelChars);
     if (options.label.empty()) {
         ShowDialogMessage(hooks, "Enter a Name for this Voltmeter !", MessageIcon::Exclamation);
         return DialogOutcome::StaysOpen;

@@ -3,6 +3,7 @@
 // Nothing goes to the unit.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,10 @@ namespace varnex {
 
 class Session;
 class StationStore;
+
+// What the notes and name fields take and the station record keeps.
+inline constexpr std::size_t kVoltmeterNotesChars = 510;
+inline constexpr std::size_t kVoltmeterLabelChars = 27;
 
 struct VoltmeterOptionsView {
     std::string title;           // "Voltmeter 1 Options"

@@ -6,14 +6,13 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kPathChars = 259;
 constexpr std::size_t kChosenFileChars = 260;
 
 }  // namespace
 
 void AcceptDatabaseOptions(const PlatformHooks& hooks, DatabaseLocationMemory& memory,
                            std::string_view typedPath) {
-    memory.path = FirstCharacters(typedPath, kPathChars);
+    memory.path = FirstCharacters(typedPath, kDatabasePathChars);
     hooks.writeSetting(std::string(kDatabaseLocationKey), memory.path);
 }
 

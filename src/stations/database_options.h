@@ -2,6 +2,7 @@
 // run and stored for the next start; the open connection never changes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace varnex {
 
 // The database location the program runs with (read at start-up) and the
 // file last picked in the file-open dialog during this run.
+// What the path field takes and the settings store keeps.
+inline constexpr std::size_t kDatabasePathChars = 259;
+
 struct DatabaseLocationMemory {
     std::string path;
     std::string lastChosenFile;

@@ -8,11 +8,6 @@
 namespace varnex {
 namespace {
 
-constexpr std::size_t kListAddressChars = 15;
-constexpr std::size_t kFieldReadChars = 49;
-// The command frame carries exactly this many password bytes.
-constexpr std::size_t kUnitPasswordBytes = 10;
-
 constexpr const char* kInvalidAddressText = "Invalid IP Address";
 constexpr const char* kAddressExistsText = "This IP Address already exists in the database!";
 constexpr const char* kAddressNotStoredText = "This IP Address is not in the database!";
@@ -49,7 +44,7 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
 }
 
 std::string StationAddressFromList(std::string_view listText) {
-    return TrimRight(FirstCharacters(listText, kListAddressChars));
+    return TrimRight(FirstCharacters(listText, kStationAddressChars));
 }
 
 StationFields EditStationOpening(StationStore& store, std::string_view listText) {
@@ -75,16 +70,16 @@ StationDialogOutcome AcceptStationDialog(StationStore& store, StationDialogMode 
     if (mode == StationDialogMode::Edit && !stored) {
         return StayOpen(store, kAddressNotStoredText, MessageIcon::Stop);
     }
-    const std::string typed = FirstCharacters(fields.password, kFieldReadChars);
+    const std::string typed = FirstCharacters(fields.password, kStationFieldChars);
     if (typed.empty()) {
         return StayOpen(store, kEmptyPasswordText, MessageIcon::Stop);
     }
     // Stored longer, it could never be sent whole and the unit would refuse it.
-    if (typed.size() > kUnitPasswordBytes) {
+    if (typed.size() > kUnitPasswordChars) {
         return StayOpen(store, kPasswordTooLongText, MessageIcon::Stop);
     }
     const std::string password = PasswordAsStored(typed);
-    const std::string comment = FirstCharacters(fields.comment, kFieldReadChars);
+    const std::string comment = FirstCharacters(fields.comment, kStationFieldChars);
 
     StationDialogOutcome outcome{.closeDialog = true, .list = std::nullopt};
     if (mode == StationDialogMode::Add) {
@@ -113,7 +108,7 @@ DeleteStationChoices DeleteStationOpening(StationStore& store) {
 }
 
 StationDialogOutcome AcceptDeleteStation(StationStore& store, std::string_view fieldText) {
-    const std::string ip = FirstCharacters(fieldText, kListAddressChars);
+    const std::string ip = FirstCharacters(fieldText, kStationAddressChars);
     if (ip == kFactoryAddress) {
         return StayOpen(store, kFactoryDeleteText, MessageIcon::None);
     }

@@ -18,6 +18,13 @@ namespace varnex {
 enum class StationDialogMode { Add, Edit };
 
 // The three fields of the Add/Edit dialog.
+// What the dialogs' fields take: a station address, the password the
+// command frame carries, and the comment (the password and comment
+// fields read no more).
+inline constexpr std::size_t kStationAddressChars = 15;
+inline constexpr std::size_t kUnitPasswordChars = 10;
+inline constexpr std::size_t kStationFieldChars = 49;
+
 struct StationFields {
     std::optional<std::uint32_t> address;  // nullopt: not all four numbers filled in
     std::string password;

@@ -57,7 +57,8 @@ TEST_F(StationSettingsTest, RelayNameAndNotesAreStoredNamesShownWithTheirFirstFi
     EXPECT_TRUE(recorder_.messages.empty());
 
     session_->editableDisplay().relayNames[0] = "123456789012345678901234";
-    EXPECT_EQ(OpenRelayControl(*session_, 1)->name, "1234567890123456789");  // the field's 19
+    // The field opens with what "Update Name" would store.
+    EXPECT_EQ(OpenRelayControl(*session_, 1)->name, "123456789012345");
 
     // Notes are kept up to 510 characters and reopen from the station.
     ASSERT_TRUE(UpdateRelayNotes(*session_, stations_, 3, std::string(600, 'n')));
@@ -154,6 +155,7 @@ TEST(AcceptsTypedCharacter, EachClassTakesItsCharactersAndBackspace) {
         {CharacterClass::Password, U"09AZaz\b", U" .'-*\x16\u00e9"},
         {CharacterClass::Hexadecimal, U"09AFaf\b", U"gGzZ .:-\x16"},
         {CharacterClass::StationName, U"09AZaz \b", U".'-(\x16\u00e9"},
+        {CharacterClass::AnyText, U"09Az .'-(\"\u00e9\t", U""},
     };
     for (const auto& [characters, accepted, refused] : cases) {
         for (const bool accepts : {true, false}) {

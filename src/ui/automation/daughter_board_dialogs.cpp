@@ -135,6 +135,7 @@ void BoardPanelDialog::Press(int element, BoardAction action) {
 }
 
 void BoardPanelDialog::Refresh() {
+    FollowBoardAnswers(context_.session, memory_);
     Show(RefreshBoardPanel(context_.session.snapshot(), board_, memory_));
 }
 

@@ -12,6 +12,7 @@
 
 #include "session/session.h"
 #include "ui/widgets/dialog_context.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/automation/script_picker.h"
 #include "ui/widgets/widget_parts.h"
 
@@ -77,6 +78,7 @@ RelayScriptsDialog::RelayScriptsDialog(DialogContext& context, QWidget* parent)
     auto* namingPanel = new QGroupBox("Upload Relay Script", commandPlace_);
     namingPanel->setObjectName("namingPanel");
     nameEdit_->setObjectName("scriptNameEdit");
+    FieldRules::Guard(nameEdit_, {CharacterClass::AnyText, kScriptNameSent}, context.hooks);
     auto* ok = PlainButton("OK", "okButton", namingPanel);
     auto* cancel = PlainButton("Cancel", "cancelButton", namingPanel);
     auto* namingLayout = new QVBoxLayout(namingPanel);
@@ -109,8 +111,11 @@ RelayScriptsDialog::RelayScriptsDialog(DialogContext& context, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(picker_, &ScriptPicker::Chosen, commands_, &QListWidget::clearSelection);
-    connect(commands_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { picker_->steps()->addItem(item->text()); });
+    connect(commands_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (RoomForStep(context_.hooks, std::size_t(picker_->steps()->count()))) {
+            picker_->steps()->addItem(item->text());
+        }
+    });
     connect(picker_->steps(), &QListWidget::itemDoubleClicked, this, [this] {
         const QList<QListWidgetItem*> selected = picker_->steps()->selectedItems();
         if (!selected.isEmpty()) {

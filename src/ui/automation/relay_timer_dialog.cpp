@@ -10,13 +10,37 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
+#include "platform/platform_hooks.h"
 #include "session/session.h"
 #include "ui/widgets/dialog_context.h"
 #include "ui/automation/script_picker.h"
 #include "ui/widgets/widget_parts.h"
 
 namespace varnex {
+namespace {
+
+// Takes only what names one of the field's values; anything else beeps.
+class TimerFieldRule : public QValidator {
+  public:
+    TimerFieldRule(const TimerField& field, const PlatformHooks& hooks, QObject* parent)
+        : QValidator(parent), field_(field), hooks_(hooks) {}
+
+    State validate(QString& input, int&) const override {
+        if (TypedTimerValue(field_, ToWireText(input))) {
+            return Acceptable;
+        }
+        hooks_.beep();
+        return Invalid;
+    }
+
+  private:
+    const TimerField& field_;
+    const PlatformHooks& hooks_;
+};
+
+}  // namespace
 
 RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
     : QDialog(parent),
@@ -49,9 +73,15 @@ RelayTimerDialog::RelayTimerDialog(DialogContext& context, QWidget* parent)
         auto* readout = new QLabel(FromWireText(kTimerValueStart), this);
         SetColour(readout, QPalette::WindowText, red);
         readout->setFont(readoutFont);
-        // Only a value picked from the list counts; typing alone does not,
-        // and Enter in the edit field must not turn typing into a pick.
-        connect(combo, &QComboBox::textActivated, readout, &QLabel::setText);
+        // A picked value and a typed one count alike; Enter in the edit
+        // field must not press "Set Timer".
+        combo->lineEdit()->setValidator(
+            new TimerFieldRule(kTimerFields[k], context.hooks, combo->lineEdit()));
+        connect(combo, &QComboBox::editTextChanged, readout, [readout, k](const QString& text) {
+            if (const auto value = TypedTimerValue(kTimerFields[k], ToWireText(text))) {
+                readout->setText(FromWireText(*value));
+            }
+        });
         combo->lineEdit()->installEventFilter(this);
         fieldGrid->addWidget(caption, 0, int(k));
         fieldGrid->addWidget(combo, 1, int(k));

@@ -12,6 +12,7 @@
 
 #include "session/session.h"
 #include "ui/widgets/dialog_context.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/automation/script_picker.h"
 #include "ui/automation/trigger_dialog_look.h"
 
@@ -19,15 +20,15 @@ namespace varnex {
 namespace {
 
 // A degree field holds "-128.5" at most; anything longer is no temperature.
-constexpr int kDegreeFieldLength = 8;
+constexpr std::size_t kDegreeFieldLength = 8;
 
 QColor ToColor(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-QLineEdit* DegreeField(const QString& text, QWidget* parent) {
+QLineEdit* DegreeField(const QString& text, const PlatformHooks& hooks, QWidget* parent) {
     auto* field = new QLineEdit(text, parent);
-    field->setMaxLength(kDegreeFieldLength);
+    FieldRules::Guard(field, {CharacterClass::AnyText, kDegreeFieldLength}, hooks);
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral(" 000.00 ")) + 8);
     field->setAlignment(Qt::AlignRight);
     return field;
@@ -95,9 +96,9 @@ QLayout* TemperatureControlDialog::MakeGroup(Group g, std::string_view caption) 
     group.slider = new QSlider(Qt::Horizontal, this);
     group.slider->setObjectName(tag + "Slider");
     group.slider->setRange(0, kThresholdMax);
-    group.celsius = DegreeField(FromWireText(kCelsiusStart), this);
+    group.celsius = DegreeField(FromWireText(kCelsiusStart), context_.hooks, this);
     group.celsius->setObjectName(tag + "Celsius");
-    group.fahrenheit = DegreeField(FromWireText(kFahrenheitStart), this);
+    group.fahrenheit = DegreeField(FromWireText(kFahrenheitStart), context_.hooks, this);
     group.fahrenheit->setObjectName(tag + "Fahrenheit");
     // Overwritten every half second: typing there would be lost.
     group.fahrenheit->setReadOnly(true);

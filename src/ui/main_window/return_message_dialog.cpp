@@ -1,6 +1,8 @@
 #include "ui/main_window/return_message_dialog.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/widgets/widget_parts.h"
 
@@ -9,6 +11,10 @@ namespace varnex {
 ReturnMessageDialog::ReturnMessageDialog(const QString& text, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       label_(new QLabel(text, this)) {
+    static quint64 opened = 0;
+    serial_ = ++opened;
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setWindowTitle(QStringLiteral("VNXv1 RETURN MESSAGE"));
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ReturnMessageDialog"));
@@ -43,19 +49,23 @@ void ReturnMessageDialog::reject() {
     }
 }
 
-ReturnMessageDialog* ShowReturnMessage(QWidget* owner, const QString& text) {
+ReturnMessageDialog* ShowReturnMessage(QWidget* mainWindow, const QString& text) {
     QList<ReturnMessageDialog*> open;
-    for (ReturnMessageDialog* popup :
-         owner->findChildren<ReturnMessageDialog*>(Qt::FindDirectChildrenOnly)) {
-        if (popup->isVisible()) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* popup = qobject_cast<ReturnMessageDialog*>(window);
+        if (popup != nullptr && popup->isVisible()) {
             open.append(popup);
         }
     }
     if (open.size() >= kMaxOpenReturnMessages) {
-        open.last()->restart(text);
-        return open.last();
+        ReturnMessageDialog* newest = *std::max_element(
+            open.begin(), open.end(),
+            [](const auto* a, const auto* b) { return a->serial() < b->serial(); });
+        newest->restart(text);
+        return newest;
     }
-    auto* popup = new ReturnMessageDialog(text, owner);
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* popup = new ReturnMessageDialog(text, modal != nullptr ? modal : mainWindow);
     popup->show();
     return popup;
 }

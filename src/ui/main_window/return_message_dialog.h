@@ -1,5 +1,6 @@
 // The caption-only popup that shows a unit's return message in red for one
-// second and then closes itself.
+// second and then closes itself. It never takes the keyboard focus: the user
+// goes on typing or clicking where they were.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +17,8 @@ class ReturnMessageDialog : public QDialog {
     ReturnMessageDialog(const QString& text, QWidget* owner);
 
     QString text() const { return label_->text(); }
+    // Later popups have larger numbers.
+    quint64 serial() const { return serial_; }
     // Shows another text and counts the second again from now.
     void restart(const QString& text);
 
@@ -25,13 +28,16 @@ class ReturnMessageDialog : public QDialog {
     QLabel* label_;
     QTimer lifetime_;
     bool expired_ = false;
+    quint64 serial_;
 };
 
 // At most this many popups are open at once; a burst of return codes beyond
 // that goes to the newest popup, which shows the latest text.
 inline constexpr int kMaxOpenReturnMessages = 3;
 
-// Opens a popup over `owner` without blocking the caller.
-ReturnMessageDialog* ShowReturnMessage(QWidget* owner, const QString& text);
+// Opens a popup without blocking the caller. It belongs to the program's
+// active modal dialog when one is open, else to `mainWindow`: a window
+// manager keeps it above its owner, where the user is looking.
+ReturnMessageDialog* ShowReturnMessage(QWidget* mainWindow, const QString& text);
 
 }  // namespace varnex

@@ -4,27 +4,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "session/session.h"
 #include "settings/unit_identity.h"
 #include "ui/widgets/dialog_buttons.h"
-#include "ui/widgets/key_filter.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 namespace {
-
-// Shows typed letters in upper case; which characters get in is the key
-// filter's business.
-class UpperCase : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 constexpr const char* kWarning =
     "Warning!! Entering a Mac Address that is already in use by another machine on the local "
@@ -43,7 +31,6 @@ ChangeMacDialog::ChangeMacDialog(QWidget* parent, DialogContext& context)
     setWindowTitle(QStringLiteral("Change Mac Address"));
     setWindowIcon(SettingsDialogIcon(QStringLiteral("MAC"), QColor(0, 90, 170)));
 
-    auto* upperCase = new UpperCase(this);
     auto* fields = new QHBoxLayout;
     fields->addStretch(1);
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("WWW"));
@@ -51,9 +38,9 @@ ChangeMacDialog::ChangeMacDialog(QWidget* parent, DialogContext& context)
         auto* group =
             new QLineEdit(QString::fromStdString(context.session.snapshot().macTexts[i]), this);
         group->setAlignment(Qt::AlignCenter);
-        group->setValidator(upperCase);
         group->setFixedWidth(width);
-        KeyFilter::Install(group, CharacterClass::Hexadecimal, context.hooks);
+        FieldRules::Guard(group, {CharacterClass::Hexadecimal, kMacGroupChars}, context.hooks,
+                          true);
         fields->addWidget(group);
         groups_[i] = group;
     }

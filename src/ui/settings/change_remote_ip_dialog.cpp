@@ -14,7 +14,7 @@ namespace varnex {
 ChangeRemoteIpDialog::ChangeRemoteIpDialog(QWidget* parent, DialogContext& context)
     : QDialog(parent),
       context_(context),
-      address_(new IpAddressField(this)),
+      address_(new IpAddressField(context.hooks, this)),
       ok_(new QPushButton(QStringLiteral("OK"), this)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Change Remote IP"));

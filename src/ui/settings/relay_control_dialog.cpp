@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "session/session.h"
-#include "ui/widgets/key_filter.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/settings/settings_dialog_look.h"
 #include "ui/widgets/widget_parts.h"
 
@@ -32,7 +32,9 @@ RelayControlDialog::RelayControlDialog(QWidget* parent, DialogContext& context, 
       name_(new QLineEdit(QString::fromStdString(view.name), this)),
       updateName_(
           PlainButton(QStringLiteral("Update Name"), QStringLiteral("updateNameButton"), this)),
-      notes_(new QPlainTextEdit(QString::fromStdString(view.notes), this)),
+      notes_(new RuledTextEdit(QString::fromStdString(view.notes),
+                               {CharacterClass::NamesAndNotes, kRelayNotesChars}, context.hooks,
+                               this)),
       updateNotes_(
           PlainButton(QStringLiteral("Update Notes"), QStringLiteral("updateNotesButton"), this)),
       close_(PlainButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this)) {
@@ -49,8 +51,7 @@ RelayControlDialog::RelayControlDialog(QWidget* parent, DialogContext& context, 
         secondsText_->fontMetrics().horizontalAdvance(QStringLiteral("600")));
     connect(seconds_, &QSlider::valueChanged, secondsText_, qOverload<int>(&QLabel::setNum));
 
-    KeyFilter::Install(name_, CharacterClass::NamesAndNotes, context.hooks);
-    KeyFilter::Install(notes_, CharacterClass::NamesAndNotes, context.hooks);
+    FieldRules::Guard(name_, {CharacterClass::NamesAndNotes, kRelayNameChars}, context.hooks);
     notes_->setTabChangesFocus(true);
 
     auto* sliderRow = new QHBoxLayout;

@@ -13,8 +13,8 @@
 #include "session/session.h"
 #include "settings/password_change.h"
 #include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/widgets/ip_address_field.h"
-#include "ui/widgets/key_filter.h"
 #include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
@@ -56,8 +56,9 @@ QWidget* SecuritySettingsDialog::PasswordPage() {
     retype_ = MaskedField(page);
     passwordOk_ = new QPushButton(QStringLiteral("OK"), page);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), page);
-    KeyFilter::Install(password_, CharacterClass::Password, context_.hooks);
-    KeyFilter::Install(retype_, CharacterClass::Password, context_.hooks);
+    for (QLineEdit* field : {password_, retype_}) {
+        FieldRules::Guard(field, {CharacterClass::Password, kPasswordChars}, context_.hooks);
+    }
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(HeadingLabel(QStringLiteral("Change Remote Password"), page));
@@ -90,7 +91,7 @@ QWidget* SecuritySettingsDialog::AddressesPage() {
     layout->addWidget(allowAll_);
     layout->addWidget(allowListed_);
     for (IpAddressField*& field : addresses_) {
-        field = new IpAddressField(page);
+        field = new IpAddressField(context_.hooks, page);
         layout->addWidget(field, 0, Qt::AlignHCenter);
     }
     layout->addStretch(1);

@@ -8,7 +8,7 @@
 #include "session/session.h"
 #include "settings/unit_identity.h"
 #include "ui/widgets/dialog_buttons.h"
-#include "ui/widgets/key_filter.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
@@ -21,7 +21,7 @@ StationNameDialog::StationNameDialog(QWidget* parent, DialogContext& context)
       cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Change Station Name"));
     setWindowIcon(SettingsDialogIcon(QStringLiteral("N"), QColor(0, 120, 120)));
-    KeyFilter::Install(name_, CharacterClass::StationName, context.hooks);
+    FieldRules::Guard(name_, {CharacterClass::StationName, kStationNameChars}, context.hooks);
 
     auto* buttons = ConfirmButtonRow(ok_, cancel_);
     ok_->setDefault(true);

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/widgets/dialog_buttons.h"
-#include "ui/widgets/key_filter.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
@@ -32,7 +32,9 @@ VoltmeterOptionsDialog::VoltmeterOptionsDialog(QWidget* parent, DialogContext& c
     : QDialog(parent),
       context_(context),
       voltmeter_(voltmeter),
-      notes_(new QPlainTextEdit(QString::fromStdString(view.notes), this)),
+      notes_(new RuledTextEdit(QString::fromStdString(view.notes),
+                               {CharacterClass::NamesAndNotes, kVoltmeterNotesChars}, context.hooks,
+                               this)),
       name_(new QLineEdit(QString::fromStdString(view.label), this)),
       plainText_(new QRadioButton(QStringLiteral("View this voltage as plain text."), this)),
       graphical_(new QRadioButton(QStringLiteral("View this voltage in graphical format."), this)),
@@ -45,8 +47,7 @@ VoltmeterOptionsDialog::VoltmeterOptionsDialog(QWidget* parent, DialogContext& c
     setWindowTitle(QString::fromStdString(view.title));
     setWindowIcon(SettingsDialogIcon(QStringLiteral("V"), QColor(0, 130, 60)));
 
-    KeyFilter::Install(notes_, CharacterClass::NamesAndNotes, context.hooks);
-    KeyFilter::Install(name_, CharacterClass::NamesAndNotes, context.hooks);
+    FieldRules::Guard(name_, {CharacterClass::NamesAndNotes, kVoltmeterLabelChars}, context.hooks);
     notes_->setTabChangesFocus(true);
 
     auto* notesGroup = new QGroupBox(QStringLiteral("Voltmeter Notes"), this);

@@ -8,15 +8,10 @@
 #include <QPushButton>
 
 #include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/stations/station_dialog_icons.h"
 
 namespace varnex {
-namespace {
-
-constexpr int kPathChars = 259;
-
-}  // namespace
-
 std::optional<QString> ChooseExistingFile(QWidget* owner, const FileOpenRequest& request) {
     QFileDialog dialog(owner, request.title);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -46,7 +41,7 @@ DatabaseOptionsDialog::DatabaseOptionsDialog(QWidget* parent, const PlatformHook
     auto* group = new QGroupBox(QStringLiteral("Set Location of the VNXv1 Data Base"), this);
     auto* row = new QHBoxLayout(group);
     path_ = new QLineEdit(group);
-    path_->setMaxLength(kPathChars);
+    FieldRules::Guard(path_, {CharacterClass::AnyText, kDatabasePathChars}, hooks_);
     path_->setMinimumWidth(400);
     path_->setText(QString::fromStdString(memory_.path));
     browse_ = new QPushButton(QStringLiteral("...."), group);

@@ -9,6 +9,7 @@
 
 #include "session/session.h"
 #include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/stations/station_dialog_icons.h"
 
 namespace varnex {
@@ -26,6 +27,8 @@ DeleteStationDialog::DeleteStationDialog(QWidget* parent, StationStore& store)
     addresses_->setInsertPolicy(QComboBox::NoInsert);
     addresses_->setMinimumWidth(
         addresses_->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 60);
+    FieldRules::Guard(addresses_->lineEdit(), {CharacterClass::AnyText, kStationAddressChars},
+                      store.hooks());
     groupLayout->addWidget(addresses_);
 
     delete_ = new QPushButton(QStringLiteral("DELETE"), this);

@@ -10,17 +10,13 @@
 
 #include "session/session.h"
 #include "ui/widgets/dialog_buttons.h"
+#include "ui/widgets/field_rules.h"
 #include "ui/widgets/ip_address_field.h"
 #include "ui/stations/station_dialog_icons.h"
 #include "ui/widgets/widget_parts.h"
 
 namespace varnex {
-namespace {
-
-// The dialog reads no more than this; a longer text could only be cut unseen.
-constexpr int kFieldChars = 49;
-
-}  // namespace
+namespace {}  // namespace
 
 StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialogMode mode,
                              const std::string& stationListText)
@@ -31,12 +27,12 @@ StationDialog::StationDialog(QWidget* parent, StationStore& store, StationDialog
 
     auto* group = new QGroupBox(QStringLiteral("Add IP Address to Data Base"), this);
     auto* grid = new QGridLayout(group);
-    address_ = new IpAddressField(group);
+    address_ = new IpAddressField(store.hooks(), group);
     password_ = new QLineEdit(group);
     password_->setEchoMode(QLineEdit::Password);
-    password_->setMaxLength(kFieldChars);
+    FieldRules::Guard(password_, {CharacterClass::AnyText, kUnitPasswordChars}, store.hooks());
     comment_ = new QLineEdit(group);
-    comment_->setMaxLength(kFieldChars);
+    FieldRules::Guard(comment_, {CharacterClass::AnyText, kStationFieldChars}, store.hooks());
     comment_->setMinimumWidth(220);
     const QString captions[] = {QStringLiteral("IP Address:"), QStringLiteral("Password:"),
                                 QStringLiteral("Comment:")};

@@ -1,11 +1,23 @@
 #include "ui/widgets/ip_address_field.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QRegularExpressionValidator>
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "platform/platform_hooks.h"
+#include "settings/address_paste.h"
 
 namespace varnex {
 
@@ -17,7 +29,8 @@ constexpr int kMaxOctet = 255;
 
 }  // namespace
 
-IpAddressField::IpAddressField(QWidget* parent) : QWidget(parent) {
+IpAddressField::IpAddressField(const PlatformHooks& hooks, QWidget* parent)
+    : QWidget(parent), hooks_(hooks) {
     // One sunken frame around all four numbers, so it reads as one field.
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -107,6 +120,7 @@ void IpAddressField::onOctetEdited(int index) {
     if (octet->text().size() == kMaxDigits && octet->cursorPosition() == kMaxDigits &&
         index + 1 < kOctetCount) {
         focusOctet(index + 1, false);
+        movedOnByDigits_ = true;
     }
     emit edited();
 }
@@ -122,24 +136,54 @@ void IpAddressField::focusOctet(int index, bool cursorAtEnd) {
     }
 }
 
-bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return QWidget::eventFilter(watched, event);
+void IpAddressField::paste(int index, const QString& text) {
+    const AddressPaste paste = ReadAddressPaste(text.toStdString());
+    switch (paste.kind) {
+        case AddressPasteKind::Number:
+            // Through the field's own rules, as if typed.
+            octets_[index]->insert(QString::number(paste.value));
+            return;
+        case AddressPasteKind::Address:
+            setAddress(paste.value);
+            focusOctet(kOctetCount - 1, true);
+            emit edited();
+            return;
+        case AddressPasteKind::Refused:
+            hooks_.showMessage(
+                Message{MessageOwner::ActiveDialog, paste.message, "", MessageIcon::Exclamation});
+            return;
     }
-    int index = 0;
-    while (index < kOctetCount && octets_[index] != watched) {
-        ++index;
+}
+
+// The standard menu, with its paste going through paste() above.
+void IpAddressField::showContextMenu(int index, const QPoint& at) {
+    QLineEdit* octet = octets_[index];
+    const std::unique_ptr<QMenu> menu(octet->createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == QLineEdit::tr("&Paste")) {
+            action->disconnect(octet);
+            connect(action, &QAction::triggered, this,
+                    [this, index] { paste(index, QGuiApplication::clipboard()->text()); });
+        }
     }
-    if (index == kOctetCount) {
-        return QWidget::eventFilter(watched, event);
+    menu->exec(at);
+}
+
+// True when the key has been dealt with here.
+bool IpAddressField::keyPressed(int index, const QKeyEvent& key) {
+    QLineEdit* octet = octets_[index];
+    if (key.matches(QKeySequence::Paste)) {
+        paste(index, QGuiApplication::clipboard()->text());
+        return true;
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const QLineEdit* octet = octets_[index];
+    const bool movedOnByDigits = std::exchange(movedOnByDigits_, false);
     const bool atStart = octet->cursorPosition() == 0 && !octet->hasSelectedText();
     const bool atEnd = octet->cursorPosition() == octet->text().size();
-    switch (key->key()) {
+    switch (key.key()) {
         case Qt::Key_Period:
-            if (!octet->text().isEmpty() && index + 1 < kOctetCount) {
+            // Right after a third digit moved on, the full stop the user
+            // types out of habit belongs to the number just finished.
+            if (!movedOnByDigits && !octet->text().isEmpty() && index + 1 < kOctetCount) {
                 focusOctet(index + 1, false);
             }
             return true;  // a full stop is never part of a number
@@ -148,19 +192,71 @@ bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
                 focusOctet(index - 1, true);
                 return true;
             }
-            break;
+            return false;
         case Qt::Key_Left:
             if (atStart && index > 0) {
                 focusOctet(index - 1, true);
                 return true;
             }
-            break;
+            return false;
         case Qt::Key_Right:
             if (atEnd && index + 1 < kOctetCount) {
                 focusOctet(index + 1, false);
                 return true;
             }
+            return false;
+        default:
             break;
+    }
+    // A lone 0 is no number to add digits to: "0" then "7" is 7, not 07.
+    const QString typed = key.text();
+    if (typed.size() == 1 && typed.front().isDigit() && octet->text() == QLatin1String("0")) {
+        octet->selectAll();
+    }
+    return false;
+}
+
+bool IpAddressField::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(octets_.begin(), octets_.end(), watched);
+    if (found == octets_.end()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const int index = int(found - octets_.begin());
+    QLineEdit* octet = *found;
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            return keyPressed(index, static_cast<const QKeyEvent&>(*event));
+        case QEvent::MouseButtonPress: {
+            // A click selects the whole number, so typing replaces it.
+            const auto& mouse = static_cast<const QMouseEvent&>(*event);
+            if (mouse.button() != Qt::LeftButton) {
+                break;
+            }
+            octet->setFocus(Qt::MouseFocusReason);
+            octet->selectAll();
+            movedOnByDigits_ = false;
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            const auto& mouse = static_cast<const QMouseEvent&>(*event);
+            if (mouse.button() != Qt::MiddleButton ||
+                !QGuiApplication::clipboard()->supportsSelection()) {
+                break;
+            }
+            paste(index, QGuiApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        }
+        case QEvent::ContextMenu:
+            showContextMenu(index, static_cast<const QContextMenuEvent&>(*event).globalPos());
+            return true;
+        case QEvent::Drop: {
+            auto& drop = static_cast<QDropEvent&>(*event);
+            if (drop.mimeData()->hasText()) {
+                paste(index, drop.mimeData()->text());
+                drop.acceptProposedAction();
+            }
+            return true;
+        }
         default:
             break;
     }

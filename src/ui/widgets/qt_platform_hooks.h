@@ -19,8 +19,9 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon);
 // "\r\n" is the line break inside the system's message texts.
 QString ToQtText(const std::string& text);
 
-// Hooks whose message boxes and popups belong to `mainWindow` (or to the
-// modal dialog that is open when a message names it as owner).
+// Hooks whose message boxes belong to `mainWindow` (or to the modal dialog
+// that is open when a message names it as owner); return-message popups
+// belong to the open modal dialog, if any.
 PlatformHooks MakeQtPlatformHooks(QWidget* mainWindow);
 
 }  // namespace varnex

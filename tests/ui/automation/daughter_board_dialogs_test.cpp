@@ -2,7 +2,9 @@
 
 #include <QToolButton>
 
-#include "automation/script_dialog_fixture.h"
+#include "protocol/reply_kind.h"
+
+#include "ui/automation/script_dialog_fixture.h"
 
 namespace varnex {
 namespace {
@@ -88,6 +90,15 @@ TEST_F(DaughterBoardTest, PicturesButtonsAndTheCountdownFollowTheStatus) {
         return captions() == QStringList{"Toggle", "4"};
     })) << captions().join('|').toStdString();
     Shoot(*panel, "board_panel_countdown");
+
+    // Relay 1's toggle while relay 2's runs is refused; the countdown it
+    // drew on relay 1's button goes back to relay 2's.
+    QTest::mouseClick(panel->toggleButton(1), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([this] { return session.returnCodeCount(kOneToggleOnlyCode) == 1; }));
+    ASSERT_TRUE(Eventually([&] {
+        return captions() == QStringList{"Toggle", "4"};
+    })) << captions().join('|').toStdString();
+    EXPECT_EQ(recorder.popups.back().second, "One Toggle Timer Only !");
 
     unitNow_ += std::chrono::seconds(4);
     Poll();

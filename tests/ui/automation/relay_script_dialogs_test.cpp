@@ -2,7 +2,7 @@
 // running them, and setting the relay timer to run one.
 #include <QAbstractItemView>
 
-#include "automation/script_dialog_fixture.h"
+#include "ui/automation/script_dialog_fixture.h"
 #include "ui/automation/relay_scripts_dialog.h"
 #include "ui/automation/relay_timer_dialog.h"
 #include "ui/automation/script_picker.h"
@@ -94,14 +94,21 @@ TEST_F(RelayScriptsDialogTest, ComposingAppendsAndDeletesStepsUntilARowOrTableDi
     EXPECT_TRUE(commands()->selectedItems().isEmpty());
 }
 
-// Sixteen steps and fifteen characters of the name are what a slot holds.
+// Sixteen steps and fifteen characters of the name are what a slot holds;
+// the dialog takes no more than that, and says so.
 TEST_F(RelayScriptsDialogTest, UploadAsksAndStoresAtMostSixteenStepsAndFifteenCharacters) {
+    int beeps = 0;
+    recorder.hooks.beep = [&beeps] { ++beeps; };
     ClickRow(names(), 3);
     Compose(kSixteen + QStringList{"Relay 1 ON", "Relay 2 ON"});
-    ASSERT_EQ(steps()->count(), 18);
+    EXPECT_EQ(Texts(steps()), kSixteen);
+    EXPECT_EQ(testing::MessageLines(recorder.messages),
+              std::vector<std::string>(2, "A script has at most 16 steps.||exclamation|dialog"));
     Click("uploadButton");
     ASSERT_TRUE(dialog->naming());
     QTest::keyClicks(nameEdit(), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(nameEdit()->text(), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(beeps, 5);
     Click("okButton");
     EXPECT_FALSE(dialog->naming());
     ASSERT_TRUE(Eventually([this] { return UnitScript(3)[0] == '1'; }));
@@ -199,14 +206,22 @@ TEST_F(RelayTimerDialogTest, OpensAtZeroWithOneShotAndNoScriptAndTakesPickedValu
     EXPECT_EQ(names()->count(), 8);
     EXPECT_FALSE(dialog->picker().SelectedRow().has_value());
 
-    // Picked values count, typed ones do not.
+    // Picked and typed values count alike; a value the field does not hold
+    // cannot be typed, so the box never shows another value than the delay's.
+    int beeps = 0;
+    recorder.hooks.beep = [&beeps] { ++beeps; };
     Pick(2, "01");
     Pick(3, "30");
-    QLineEdit* edit = dialog->field(0)->lineEdit();
-    edit->selectAll();
-    QTest::keyClicks(edit, "07");
-    QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(Readouts(), (QStringList{"00", "00", "01", "30"}));
+    const std::pair<std::size_t, const char*> typed[] = {{0, "07"}, {1, "9"}, {3, "75"}};
+    for (const auto& [k, keys] : typed) {
+        QLineEdit* edit = dialog->field(k)->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, keys);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    EXPECT_EQ(Shown({dialog->field(3)}), QStringList{"7"});
+    EXPECT_EQ(Readouts(), (QStringList{"07", "09", "01", "07"}));
+    EXPECT_EQ(beeps, 1);
     EXPECT_TRUE(dialog->isVisible());
 }
 

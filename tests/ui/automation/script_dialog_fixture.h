@@ -15,7 +15,7 @@
 #include "stations/station_store.h"
 #include "stations/station_test_support.h"
 #include "ui/widgets/dialog_context.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 #include "unit/unit_server.h"
 
 namespace varnex {

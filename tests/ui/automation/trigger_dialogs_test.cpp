@@ -1,6 +1,6 @@
 // The dialogs that tie a relay script to a pin change or to temperature
 // thresholds, opened on what the unit last reported.
-#include "automation/script_dialog_fixture.h"
+#include "ui/automation/script_dialog_fixture.h"
 #include "ui/automation/io_control_dialog.h"
 #include "ui/automation/script_picker.h"
 #include "ui/automation/temperature_control_dialog.h"

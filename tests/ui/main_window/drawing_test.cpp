@@ -9,7 +9,7 @@
 #include "ui/main_window/button_images.h"
 #include "ui/main_window/display_colours.h"
 #include "ui/main_window/pulse_indicator.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 
 namespace varnex {
 namespace {

@@ -21,7 +21,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/qt_platform_hooks.h"
 #include "ui/main_window/return_message_dialog.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 #include "unit/unit_server.h"
 
 namespace varnex {

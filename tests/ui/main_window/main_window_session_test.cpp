@@ -1,7 +1,7 @@
 // The whole window against the in-process unit on 127.0.0.1: what each
 // reading looks like once rendered, what every way of ending a session
 // leaves on screen, and which dialog each control opens.
-#include "main_window/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 // The main window from start-up to exit without a unit: settings and seed
 // database, the command line, the station list, the menu and the database
 // location chosen for the next start.
-#include "main_window/main_window_fixture.h"  // first: it must precede every Qt header
+#include "ui/main_window/main_window_fixture.h"  // first: it must precede every Qt header
 
 #include <QFileInfo>
 

@@ -18,7 +18,7 @@
 #include "ui/settings/station_name_dialog.h"
 #include "ui/settings/uptime_dialog.h"
 #include "ui/settings/voltmeter_options_dialog.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 
 namespace varnex::testing {
 namespace {
@@ -186,6 +186,7 @@ TEST_F(SettingsDialogTest, StationNameStartsFromTheReportAndSendsTwentyCharacter
     Click(dialog->okButton());
     EXPECT_EQ(Messages(), std::vector<std::string>{"Zero Length Fields Not Allowed!||stop|dialog"});
     QTest::keyClicks(dialog->nameField(), "North Wing Boiler 25ABCDE");
+    EXPECT_EQ(dialog->nameField()->text(), "North Wing Boiler 25");
     Click(dialog->okButton());
     EXPECT_EQ(Command(21), Text("INorth Wing Boiler 25\0"sv));
     EXPECT_TRUE(SessionRuns());
@@ -251,6 +252,7 @@ TEST_F(SettingsDialogTest,
     QTest::keyClicks(dialog->nameField(), "()-");
     EXPECT_EQ(recorder_.beeps, 3);
     dialog->nameField()->setText("Battery bank voltage 48V racks");  // 30 characters
+    EXPECT_EQ(dialog->nameField()->text(), "Battery bank voltage 48V ra");
     Click(dialog->okButton());
     EXPECT_EQ(Row("VM2LABEL"), std::vector<std::string>{"Battery bank voltage 48V ra"});
     EXPECT_EQ(session_->display().voltmeters[1].caption, "Battery bank voltage 48V ra");
@@ -273,6 +275,7 @@ TEST_F(SettingsDialogTest, RelayControlRefusedCharactersBeepAndUpdatesStoreAndKe
     auto dialog = Show<RelayControlDialog>(2, *OpenRelayControl(*session_, 2));
     dialog->nameField()->setText("Fan");
     dialog->notesField()->setPlainText("Roof");
+    QGuiApplication::clipboard()->setText("x-y");
     for (QWidget* field :
          std::initializer_list<QWidget*>{dialog->nameField(), dialog->notesField()}) {
         field->setFocus();
@@ -281,7 +284,10 @@ TEST_F(SettingsDialogTest, RelayControlRefusedCharactersBeepAndUpdatesStoreAndKe
     }
     EXPECT_EQ(recorder_.beeps, 8);
     EXPECT_EQ(Shown({dialog->nameField(), dialog->notesField()}), (QStringList{"Fan", "Roof"}));
+    // The field stops at the fifteen characters that are stored.
     QTest::keyClicks(dialog->nameField(), " and Pump Circuit");
+    EXPECT_EQ(dialog->nameField()->text(), "Fan and Pump Ci");
+    EXPECT_EQ(recorder_.beeps, 13);
     Click(dialog->updateNameButton());
     EXPECT_EQ(Row("RELAY2NAME"), std::vector<std::string>{"Fan and Pump Ci"});
     EXPECT_EQ(session_->display().relayNames[1], "Fan and Pump Ci");
@@ -292,18 +298,19 @@ TEST_F(SettingsDialogTest, RelayControlRefusedCharactersBeepAndUpdatesStoreAndKe
     EXPECT_TRUE(dialog->isVisible());
 }
 
-TEST_F(SettingsDialogTest, RelayControlPastedTextIsStoredAsItIsAndEnterOrCloseSwitchNothing) {
+TEST_F(SettingsDialogTest, RelayControlPastedTextKeepsTheRulesAndEnterOrCloseSwitchNothing) {
     auto dialog = Show<RelayControlDialog>(1, *OpenRelayControl(*session_, 1));
     dialog->nameField()->clear();
-    QGuiApplication::clipboard()->setText("O'Brien-2");
-    dialog->nameField()->paste();
-    EXPECT_EQ(dialog->nameField()->text(), "O'Brien-2");
+    for (const char* pasted : {"O'Brien-2", "OBrien 2"}) {
+        QGuiApplication::clipboard()->setText(pasted);
+        dialog->nameField()->paste();
+    }
+    EXPECT_EQ(dialog->nameField()->text(), "OBrien 2");
     QTest::keyClick(dialog->nameField(), Qt::Key_Return);
-    EXPECT_EQ(recorder_.beeps, 0);
+    EXPECT_EQ(recorder_.beeps, 1);
     EXPECT_TRUE(dialog->isVisible());
-    // Quotes reach the database as typed: values are bound, never spliced in.
     Click(dialog->updateNameButton());
-    EXPECT_EQ(Row("RELAY1NAME"), std::vector<std::string>{"O'Brien-2"});
+    EXPECT_EQ(Row("RELAY1NAME"), std::vector<std::string>{"OBrien 2"});
     Click(dialog->closeButton());
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(session_->display().counters.sent, "1");

@@ -3,6 +3,7 @@
 // on 127.0.0.1 to see the dialogs end it.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <algorithm>
 #include <map>
 
@@ -16,7 +17,7 @@
 #include "ui/widgets/dialog_context.h"
 #include "ui/widgets/ip_address_field.h"
 #include "ui/stations/station_dialog.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -278,12 +279,16 @@ TEST_F(StationDialogUiTest, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
     TypeIntoFocus("10.10.10");  // three numbers only
     Ok();
     dialog.addressField()->setAddress(0x0A0A0A0B);
-    dialog.passwordField()->setText("abcdefghijk");
+    // The password field takes no more than a unit's ten characters.
+    QGuiApplication::clipboard()->setText("abcdefghijk");
+    dialog.passwordField()->paste();
+    QApplication::processEvents();
     Ok();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(recorder_.Lines(),
               (Lines{"Invalid IP Address|  Varnex v1|stop|dialog",
-                     "Passwords are 10 characters max.|  Varnex v1|stop|dialog"}));
+                     "Too long for this field: at most 10 characters.||exclamation|dialog",
+                     "Bad Password!!|  Varnex v1|stop|dialog"}));
     QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(dialog.refilledList());

@@ -11,7 +11,7 @@
 
 #include "stations/station_test_support.h"
 #include "ui/main_window/return_message_dialog.h"
-#include "ui_test_support.h"
+#include "ui/ui_test_support.h"
 
 namespace varnex {
 namespace {
