@@ -33,8 +33,6 @@ void SetColours(QWidget* widget, const QColor& text, const std::optional<QColor>
 
 // A silent unit's readouts keep their values, greyed and in italics, so the
 // difference does not rest on colour alone.
-const QColor kStaleGrey{128, 128, 128};
-
 QColor ReadoutColour(const QColor& live, bool stale) {
     return stale ? kStaleGrey : live;
 }
@@ -138,7 +136,8 @@ void RenderDisplayState(const DisplayState& s, MainWindowControls& c) {
     for (std::size_t i = 0; i < kDisplayPins; ++i) {
         SetText(c.pins[i], s.pins[i]);
         const FieldColours colours = PinFieldColours(c.pins[i]->text());
-        SetColours(c.pins[i], ReadoutColour(colours.text, stale), colours.background);
+        SetColours(c.pins[i], ReadoutColour(colours.text, stale),
+                   stale ? QColor(Qt::white) : colours.background);
         SetStale(c.pins[i], stale);
     }
     SetText(c.sent, s.counters.sent);

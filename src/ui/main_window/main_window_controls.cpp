@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/main_window/button_images.h"
+#include "ui/main_window/display_colours.h"
 
 namespace varnex {
 
@@ -142,7 +143,9 @@ QWidget* Voltmeter(QWidget* parent, VoltmeterControls& v, int number) {
     v.bar->setTextVisible(false);
     v.bar->setFixedWidth(108);
     QPalette green = v.bar->palette();
-    green.setColor(QPalette::Highlight, QColor(0, 255, 0));
+    green.setColor(QPalette::Highlight, kBarGreen);
+    // A silent unit's bars are disabled: grey, like its other readouts.
+    green.setColor(QPalette::Disabled, QPalette::Highlight, kStaleGrey);
     v.bar->setPalette(green);
     v.bar->hide();
     auto* over = new QHBoxLayout(v.bar);
