@@ -240,6 +240,7 @@ TEST_F(SessionResetTest, EveryWayOfEndingASessionStopsItsTimersBeforeAnythingEls
     unit.State().timer.running = true;  // the timer button animates too
     unit.State().timer.delaySeconds = 90061;
     unit.State().timer.firesAt = unitNow_ + std::chrono::seconds(90061);
+    AddStation("127.0.0.2", "tamble", "Bench");
     realBoxes_ = true;
     Open();
     window_->hooks().localAddress = [] { return std::optional<uint32_t>(0x7F000001); };
@@ -255,6 +256,13 @@ TEST_F(SessionResetTest, EveryWayOfEndingASessionStopsItsTimersBeforeAnythingEls
         {"station list opened", [&] {
              c.stationList->showPopup();
              c.stationList->hidePopup();
+         }},
+        // The choice waits for its own timer, which the reset must not drop.
+        {"another station chosen with the keyboard", [&] {
+             const int bench = c.stationList->findText("127.0.0.2", Qt::MatchStartsWith);
+             c.stationList->setCurrentIndex(bench);
+             emit c.stationList->activated(bench);
+             PumpUntil([&] { return c.autoPing->text() == "Auto Ping  127.0.0.2"; }, 1000);
          }},
     };
     const std::pair<const char*, std::function<void()>> paths[] = {
@@ -286,6 +294,8 @@ TEST_F(SessionResetTest, EveryWayOfEndingASessionStopsItsTimersBeforeAnythingEls
         ASSERT_TRUE(startPolling());
         EXPECT_EQ(During(act, false), idle);
     }
+    EXPECT_EQ(Shown({c.autoPing, c.statusParts[2]}),
+              (QStringList{"Auto Ping  127.0.0.2", " MSG: Session ended: another station chosen"}));
     for (const auto& [path, act] : paths) {
         SCOPED_TRACE(path);
         ASSERT_TRUE(startPolling());
