@@ -168,11 +168,11 @@ int PrintWriteOutcome(const WriteOutcome& outcome, bool json) {
         return ReportFailure({outcome.status, outcome.message}, json);
     }
     if (json) {
-        std::printf(
-            "%s\n",
-            nlohmann::json({{"schema_version", 1}, {"done", outcome.message}, {"confirmed", true}})
-                .dump(2)
-                .c_str());
+        std::printf("%s\n",
+                    nlohmann::ordered_json(
+                        {{"schema_version", 1}, {"done", outcome.message}, {"confirmed", true}})
+                        .dump(2)
+                        .c_str());
     } else {
         std::printf("%s\n", outcome.message.c_str());
     }

@@ -9,7 +9,7 @@
 namespace varnex::ctl {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);

@@ -10,7 +10,7 @@
 namespace varnex::ctl {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 constexpr std::size_t kBoardStatesIndex = wire::kBoardStatesOffset - wire::kBoardPresentOffset;
 constexpr std::size_t kBoardToggleIndex =

@@ -17,7 +17,7 @@ inline constexpr int kSchemaVersion = 1;
 // Volts as JSON shows them: millivolt resolution is below one raw step.
 double RoundedVolts(long double volts);
 
-nlohmann::json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers);
+nlohmann::ordered_json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers);
 std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpers);
 
 // "3 d 04:05:06".

@@ -54,9 +54,9 @@ std::string CsvHeader() {
 std::string Line(WatchFormat format, long seq, double ms, const StatusRecord& record,
                  const VoltmeterJumpers& jumpers) {
     if (format == WatchFormat::Json) {
-        nlohmann::json line = StatusJson(record, jumpers);
-        line["seq"] = seq;
-        line["round_trip_ms"] = std::round(ms * 1000) / 1000;
+        nlohmann::ordered_json line = {{"seq", seq},
+                                       {"round_trip_ms", std::round(ms * 1000) / 1000}};
+        line.update(StatusJson(record, jumpers));
         return line.dump() + "\n";
     }
     const Readings r = DecodeReadings(record, jumpers);
