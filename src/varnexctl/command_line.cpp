@@ -12,6 +12,7 @@
 #include "varnexctl/password_input.h"
 #include "varnexctl/read_commands.h"
 #include "varnexctl/station_lookup.h"
+#include "varnexctl/status_report.h"
 #include "varnexctl/watch_loop.h"
 #include "varnexctl/write_commands.h"
 
@@ -167,15 +168,12 @@ int PrintWriteOutcome(const WriteOutcome& outcome, bool json) {
     if (outcome.status != kSuccess) {
         return ReportFailure({outcome.status, outcome.message}, json);
     }
-    if (json) {
-        std::printf("%s\n",
-                    nlohmann::ordered_json(
-                        {{"schema_version", 1}, {"done", outcome.message}, {"confirmed", true}})
-                        .dump(2)
-                        .c_str());
-    } else {
-        std::printf("%s\n", outcome.message.c_str());
-    }
+    const std::string text = json ? JsonText({{"schema_version", kSchemaVersion},
+                                              {"done", outcome.message},
+                                              {"confirmed", true}},
+                                             2)
+                                  : outcome.message;
+    std::printf("%s\n", text.c_str());
     return kSuccess;
 }
 

@@ -16,7 +16,7 @@ void Print(const std::string& text) {
 }
 
 void PrintJson(const json& value) {
-    Print(value.dump(2) + "\n");
+    Print(JsonText(value, 2) + "\n");
 }
 
 // The status record, or why there is none.

@@ -77,6 +77,10 @@ json SwitchJson(bool available, uint8_t value) {
 
 }  // namespace
 
+std::string JsonText(const json& value, int indent) {
+    return value.dump(indent, ' ', false, json::error_handler_t::replace);
+}
+
 double RoundedVolts(long double volts) {
     return static_cast<double>(std::round(volts * 1000.0L) / 1000.0L);
 }
@@ -178,7 +182,7 @@ std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpe
     }
     row("I/O pins 1-5", pins);
     row("Relay timer", r.timerRunning ? Printf("%u s left, slot ", r.timerRemainingSeconds) +
-                                            SlotNumber(record.timerSlot).dump()
+                                            JsonText(SlotNumber(record.timerSlot))
                                       : "stopped");
     const json allowed = AllowedClientsJson(record);
     std::string clients = "every client";

@@ -17,6 +17,10 @@ inline constexpr int kSchemaVersion = 1;
 // Volts as JSON shows them: millivolt resolution is below one raw step.
 double RoundedVolts(long double volts);
 
+// The text of a JSON value; bytes that are no UTF-8 (a unit's name, a
+// station's comment) become U+FFFD instead of failing.
+std::string JsonText(const nlohmann::ordered_json& value, int indent = -1);
+
 nlohmann::ordered_json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers);
 std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpers);
 

@@ -1,15 +1,25 @@
 #include "varnexctl/unit_exchange.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 namespace varnex::ctl {
 namespace {
 
-LinkOptions OptionsFor(uint16_t port) {
+// A port is drawn for every request and never the one before: a reply that
+// comes after its wait ended can then never be read as the next one's.
+LinkOptions OptionsFor(uint16_t port, uint16_t& lastLocalPort) {
     LinkOptions options;
     options.unitPort = port;
+    options.bindPort = [&lastLocalPort](int fd, uint16_t local) {
+        if (local == lastLocalPort || !BindAnyInterface(fd, local)) {
+            return false;
+        }
+        lastLocalPort = local;
+        return true;
+    };
     return options;
 }
 
@@ -23,13 +33,22 @@ UnitExchange::UnitExchange(UnitAddress unit, std::chrono::milliseconds timeout, 
     : unit_(std::move(unit)),
       timeout_(timeout),
       retries_(retries),
-      link_(hooks_, counters_, OptionsFor(unit_.port)) {
+      link_(hooks_, counters_, OptionsFor(unit_.port, lastLocalPort_)) {
     // The link reports its failures as message boxes; here they become text.
     hooks_.showMessage = [this](const Message& message) { linkError_ = message.text; };
+    // Each process draws its own ports.
+    SeedRandom(
+        link_.random(),
+        static_cast<uint32_t>(getpid()) * 2654435761u ^
+            static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
 }
 
 std::variant<std::optional<Reply>, Failure> UnitExchange::SendOnce() {
     linkError_.clear();
+    // The link draws a new port when Lost has moved since the last send;
+    // here it always has.
+    counters_ = PacketCounters{};
+    link_.SetRememberedLost(1);
     const auto start = std::chrono::steady_clock::now();
     if (!link_.SendPacket(unit_.address)) {
         std::string text = linkError_.empty() ? "could not send" : linkError_;

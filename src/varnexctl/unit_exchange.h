@@ -60,6 +60,7 @@ class UnitExchange {
     PlatformHooks hooks_;
     PacketCounters counters_;
     std::string linkError_;
+    uint16_t lastLocalPort_ = 0;
     DeviceLink link_;
 };
 

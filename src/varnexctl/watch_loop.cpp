@@ -57,7 +57,7 @@ std::string Line(WatchFormat format, long seq, double ms, const StatusRecord& re
         nlohmann::ordered_json line = {{"seq", seq},
                                        {"round_trip_ms", std::round(ms * 1000) / 1000}};
         line.update(StatusJson(record, jumpers));
-        return line.dump() + "\n";
+        return JsonText(line) + "\n";
     }
     const Readings r = DecodeReadings(record, jumpers);
     char buffer[512];

@@ -135,6 +135,34 @@ inline Finished RunProgram(const std::vector<std::string>& argv,
     return finished;
 }
 
+// Reads the pipe until `text` has come or the bound has passed.
+inline std::string ReadUntil(int fd, const std::string& text,
+                             std::chrono::milliseconds bound = std::chrono::seconds(5)) {
+    std::string read;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (read.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd watched{fd, POLLIN, 0};
+        poll(&watched, 1, 10);
+        Drain(fd, read);
+    }
+    return read;
+}
+
+// Waits for the child within the bound (then kills it); its exit status or -1.
+inline int Reap(pid_t pid, std::chrono::milliseconds bound = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) != pid) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // A varnex-unit child on 127.0.0.1 and a kernel-chosen port.
 class UnitProcess {
   public:
@@ -185,6 +213,17 @@ class UnitProcess {
             ++count;
         }
         return count;
+    }
+    // The local ports the datagrams with this letter came from, in order.
+    std::vector<std::string> SenderPorts(char letter) {
+        Drain(out_, log_);
+        const std::regex sender(std::string(R"(from 127\.0\.0\.1:(\d+) ")") + letter + "\"");
+        std::vector<std::string> ports;
+        for (auto it = std::sregex_iterator(log_.begin(), log_.end(), sender);
+             it != std::sregex_iterator(); ++it) {
+            ports.push_back((*it)[1].str());
+        }
+        return ports;
     }
     int Datagrams() {
         Drain(out_, log_);

@@ -243,6 +243,43 @@ TEST_F(VarnexctlTest, WatchWritesOneParsableLinePerReplyAndASummary) {
         EXPECT_EQ(fields(row), fields(header)) << row;
     }
     EXPECT_EQ(unit_.Received('1'), 5);  // one request a line, no more
+    // A new local port for every request, so a late reply never counts for the next.
+    const std::vector<std::string> ports = unit_.SenderPorts('1');
+    ASSERT_EQ(ports.size(), 5u);
+    for (const std::size_t n : {1, 2, 4}) {  // within each of the two runs
+        EXPECT_NE(ports[n], ports[n - 1]) << n;
+    }
+}
+
+TEST_F(VarnexctlTest, CtrlCEndsWatchWithTheSummaryAndAClosedPipeQuietly) {
+    int in = -1, out = -1, err = -1;
+    const pid_t watching =
+        Spawn({VARNEXCTL_PROGRAM, "127.0.0.1", "watch", "--interval", "0.02"},
+              Environment({std::string("VARNEX_PASSWORD=") + kPassword}), in, out, err);
+    ASSERT_GT(watching, 0);
+    std::string seen = ReadUntil(out, "seq=3 ");
+    ASSERT_NE(seen.find("seq=3 "), std::string::npos) << seen;  // line by line through a pipe
+    kill(watching, SIGINT);
+    EXPECT_EQ(Reap(watching), 0);
+    Drain(out, seen);
+    EXPECT_NE(seen.find("--- 127.0.0.1 varnexctl watch ---"), std::string::npos) << seen;
+    EXPECT_NE(seen.find(" received, "), std::string::npos) << seen;
+    close(in);
+    close(out);
+    close(err);
+
+    const pid_t piped =
+        Spawn({VARNEXCTL_PROGRAM, "127.0.0.1", "watch", "--interval", "0.01"},
+              Environment({std::string("VARNEX_PASSWORD=") + kPassword}), in, out, err);
+    ASSERT_GT(piped, 0);
+    ASSERT_NE(ReadUntil(out, "seq=1 ").find("seq=1 "), std::string::npos);
+    close(out);  // as `| head -1` does
+    EXPECT_EQ(Reap(piped), 0);
+    std::string complaints;
+    Drain(err, complaints);
+    EXPECT_EQ(complaints, "");
+    close(in);
+    close(err);
 }
 
 TEST_F(VarnexctlTest, EveryFailureHasItsExitStatus) {
@@ -253,6 +290,13 @@ TEST_F(VarnexctlTest, EveryFailureHasItsExitStatus) {
     const Finished refusedJson = RunProgram(
         {VARNEXCTL_PROGRAM, "--password", "wrong", "--json", "127.0.0.1", "status"}, Environment());
     EXPECT_EQ(json::parse(refusedJson.out)["error"]["exit_status"], 3);
+    const Finished usageJson = Ctl({"--json", "127.0.0.1", "relay", "9", "on"});
+    EXPECT_EQ(usageJson.status, 2);
+    EXPECT_EQ(json::parse(usageJson.out)["error"]["exit_status"], 2);
+    EXPECT_EQ(
+        json::parse(
+            Ctl({"--json", "127.0.0.1", "--frobnicate", "status"}).out)["error"]["exit_status"],
+        2);
     // The unit refuses: no such daughter board, a toggle while one runs.
     const Finished noBoard = Ctl({"127.0.0.1", "board", "4", "2", "on"});
     EXPECT_EQ(noBoard.status, 5) << noBoard.err;
@@ -338,6 +382,7 @@ TEST_F(VarnexctlTest, HostileArgumentsAreRefusedBeforeAnythingIsSent) {
              {"127.0.0.1", "--yes", "ip", "127.0.0.1;reboot"},
              {"127.0.0.1", "--yes", "allowed-clients", "only", "127.0.0.5"},  // leaves us out
              {"127.0.0.1", "mac", "02:11:22:33:44:55"},                       // no --yes
+             {"127.0.0.1", "--yes", "password"},  // no new password from any source
              {"127.0.0.1", "--timeout", "-1", "status"},
              {"127.0.0.1", "--retries", "x", "status"},
              {"127.0.0.1", "--port", "70000", "status"},
@@ -364,6 +409,7 @@ TEST_F(VarnexctlTest, StationsAreFoundByAddressOrCommentInTheClientsDatabase) {
         ASSERT_TRUE(InsertStation(store, "127.0.0.1", PasswordAsStored(kPassword), "Bench A"));
         ASSERT_TRUE(InsertStation(store, "127.0.0.2", "other*****", "Twin"));
         ASSERT_TRUE(InsertStation(store, "127.0.0.3", "other*****", "Twin"));
+        ASSERT_TRUE(InsertStation(store, "127.0.0.4", "other*****", "Caf\xe9 latin-1"));
     }
     // The client's settings file names the database, quoted and escaped as written.
     std::filesystem::create_directories(home_.path() + "/config/Korvath");
@@ -385,6 +431,8 @@ TEST_F(VarnexctlTest, StationsAreFoundByAddressOrCommentInTheClientsDatabase) {
     EXPECT_EQ(json::parse(list.out)["stations"][0],
               (json{{"address", "127.0.0.1"}, {"comment", "Bench A"}, {"default", false}}));
     EXPECT_EQ(list.out.find("other"), std::string::npos);
+    // Bytes that are no UTF-8 are replaced, not a failure.
+    EXPECT_EQ(json::parse(list.out)["stations"][3]["comment"], "Caf\xef\xbf\xbd latin-1");
     EXPECT_EQ(list.out.find(kPassword), std::string::npos);
     EXPECT_EQ(unit_.Datagrams(), 2);
     // Missing database: an error, and no file appears.
