@@ -6,6 +6,7 @@
 #include "protocol/address_bytes.h"
 #include "protocol/script_record.h"
 #include "text/conversions.h"
+#include "varnexctl/formatted_text.h"
 
 namespace varnex::ctl {
 namespace {
@@ -20,12 +21,6 @@ constexpr std::size_t kBoardToggleIndex =
 json SlotNumber(uint8_t slotByte) {
     const int index = SlotIndex(slotByte);
     return index < 0 ? json(nullptr) : json(index + 1);
-}
-
-std::string Printf(const char* format, auto... values) {
-    char text[128];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
 }
 
 bool HasHttp(const StatusRecord& r) {
@@ -149,31 +144,31 @@ json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers) {
 }
 
 std::string UptimeText(uint32_t seconds) {
-    return Printf("%u d %02u:%02u:%02u", seconds / 86400, seconds / 3600 % 24, seconds / 60 % 60,
-                  seconds % 60);
+    return Formatted("%u d %02u:%02u:%02u", seconds / 86400, seconds / 3600 % 24, seconds / 60 % 60,
+                     seconds % 60);
 }
 
 std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpers) {
     const Readings r = DecodeReadings(record, jumpers);
     std::string text;
     const auto row = [&text](const std::string& label, const std::string& value) {
-        text += Printf("%-22s", label.c_str()) + value + "\n";
+        text += Formatted("%-22s", label.c_str()) + value + "\n";
     };
     row("Station name", r.stationName);
     row("MAC address", r.macAddress);
     row("Firmware", r.firmwareText);
-    row("Uptime", UptimeText(r.uptimeSeconds) + Printf(" (%u s)", r.uptimeSeconds));
+    row("Uptime", UptimeText(r.uptimeSeconds) + Formatted(" (%u s)", r.uptimeSeconds));
     row("Temperature", r.temperature
-                           ? Printf("%.1f C", static_cast<double>(r.temperature->Celsius()))
+                           ? Formatted("%.1f C", static_cast<double>(r.temperature->Celsius()))
                            : "unreadable");
     for (std::size_t n = 0; n < r.voltmeters.size(); ++n) {
         const VoltmeterReading& v = r.voltmeters[n];
-        row(Printf("Voltmeter %zu", n + 1),
-            Printf("%7.3f V  (raw %4u, 0-%d V)", static_cast<double>(v.volts), v.raw,
-                   v.fullScaleVolts));
+        row(Formatted("Voltmeter %zu", n + 1),
+            Formatted("%7.3f V  (raw %4u, 0-%d V)", static_cast<double>(v.volts), v.raw,
+                      v.fullScaleVolts));
     }
     for (std::size_t n = 0; n < r.relays.size(); ++n) {
-        row(Printf("Relay %zu", n + 1),
+        row(Formatted("Relay %zu", n + 1),
             r.relays[n].unitSaysOn ? "ON  (coil at rest)" : "OFF (coil energised)");
     }
     std::string pins;
@@ -181,7 +176,7 @@ std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpe
         pins += high ? "1 " : "0 ";
     }
     row("I/O pins 1-5", pins);
-    row("Relay timer", r.timerRunning ? Printf("%u s left, slot ", r.timerRemainingSeconds) +
+    row("Relay timer", r.timerRunning ? Formatted("%u s left, slot ", r.timerRemainingSeconds) +
                                             JsonText(SlotNumber(record.timerSlot))
                                       : "stopped");
     const json allowed = AllowedClientsJson(record);
@@ -199,7 +194,7 @@ std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpe
         std::string boards;
         for (std::size_t b = 0; b < wire::kBoardCount; ++b) {
             if (record.boards[b] == wire::kBoardDetected) {
-                boards += Printf("%zu:0x%02X ", b + 1, record.boards[kBoardStatesIndex + b]);
+                boards += Formatted("%zu:0x%02X ", b + 1, record.boards[kBoardStatesIndex + b]);
             }
         }
         row("Daughter boards", boards.empty() ? "none" : boards);

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "text/conversions.h"
+#include "varnexctl/formatted_text.h"
 #include "varnexctl/status_report.h"
 
 namespace varnex::ctl {
@@ -60,40 +61,36 @@ std::string Line(WatchFormat format, long seq, double ms, const StatusRecord& re
         return JsonText(line) + "\n";
     }
     const Readings r = DecodeReadings(record, jumpers);
-    char buffer[512];
-    std::size_t used = 0;
-    const auto add = [&buffer, &used](const char* format, auto... values) {
-        const int n = std::snprintf(buffer + used, sizeof buffer - used, format, values...);
-        used = std::min(sizeof buffer - 1, used + static_cast<std::size_t>(std::max(n, 0)));
-    };
+    std::string line;
     const bool csv = format == WatchFormat::Csv;
-    add(csv ? "%ld,%.3f" : "seq=%ld time=%.3f ms  V", seq, ms);
+    AppendFormatted(line, csv ? "%ld,%.3f" : "seq=%ld time=%.3f ms  V", seq, ms);
     for (const VoltmeterReading& v : r.voltmeters) {
         if (csv) {
-            add(",%.3f,%u", static_cast<double>(v.volts), v.raw);
+            AppendFormatted(line, ",%.3f,%u", static_cast<double>(v.volts), v.raw);
         } else {
-            add(" %.3f", static_cast<double>(v.volts));
+            AppendFormatted(line, " %.3f", static_cast<double>(v.volts));
         }
     }
     if (r.temperature) {
-        add(csv ? ",%.1f" : "  %.1f C", static_cast<double>(r.temperature->Celsius()));
+        AppendFormatted(line, csv ? ",%.1f" : "  %.1f C",
+                        static_cast<double>(r.temperature->Celsius()));
     } else {
-        add(csv ? "," : "  ? C");
+        line += csv ? "," : "  ? C";
     }
-    add(csv ? "" : "  relays");
+    line += csv ? "" : "  relays";
     for (const RelayReading& relay : r.relays) {
         if (csv) {
-            add(",%d", relay.unitSaysOn ? 1 : 0);
+            AppendFormatted(line, ",%d", relay.unitSaysOn ? 1 : 0);
         } else {
-            add(" %s", relay.unitSaysOn ? "ON" : "OFF");
+            AppendFormatted(line, " %s", relay.unitSaysOn ? "ON" : "OFF");
         }
     }
-    add(csv ? "" : "  pins ");
+    line += csv ? "" : "  pins ";
     for (bool pin : r.pinsHigh) {
-        add(csv ? ",%d" : "%d", pin ? 1 : 0);
+        AppendFormatted(line, csv ? ",%d" : "%d", pin ? 1 : 0);
     }
-    add(csv ? ",%u\n" : "  up %u s\n", r.uptimeSeconds);
-    return std::string(buffer, used);
+    AppendFormatted(line, csv ? ",%u\n" : "  up %u s\n", r.uptimeSeconds);
+    return line;
 }
 
 // False when the reader went away (a closed pipe).
