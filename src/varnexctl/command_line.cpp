@@ -267,6 +267,12 @@ int RunCommandLine(int argc, char** argv) {
     auto* ip = app.add_subcommand("ip", "move the unit to A.B.C.D (needs --yes)");
     ip->add_option("ADDRESS", a.first, "dotted IPv4 address")->required();
 
+    // The generated usage lines leave out what comes before the command.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        const std::string target = command == stations ? "" : "TARGET ";
+        command->footer("Run as: varnexctl [OPTIONS] " + target + command->get_name() +
+                        " ...  (varnexctl --help: TARGET, OPTIONS, exit statuses)");
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
