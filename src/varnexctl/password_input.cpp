@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <csignal>
 #include <fstream>
 #include <iostream>
 
@@ -32,6 +33,20 @@ std::variant<std::string, Failure> ReadPasswordFile(const std::string& path,
     return line;
 }
 
+namespace {
+
+// Ctrl-C at the prompt must not leave the terminal without echo.
+int promptTerminal = -1;
+termios promptSaved{};
+
+void RestoreAndStop(int signal) {
+    tcsetattr(promptTerminal, TCSAFLUSH, &promptSaved);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+}  // namespace
+
 std::optional<std::string> PromptPassword(const std::string& prompt) {
     const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (tty < 0) {
@@ -46,6 +61,10 @@ std::optional<std::string> PromptPassword(const std::string& prompt) {
     termios quiet = saved;
     quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
     (void)!write(tty, prompt.data(), prompt.size());
+    promptTerminal = tty;
+    promptSaved = saved;
+    auto* const previousInt = std::signal(SIGINT, RestoreAndStop);
+    auto* const previousTerm = std::signal(SIGTERM, RestoreAndStop);
     tcsetattr(tty, TCSAFLUSH, &quiet);
     std::string password;
     char c = 0;
@@ -53,6 +72,8 @@ std::optional<std::string> PromptPassword(const std::string& prompt) {
         password += c;
     }
     tcsetattr(tty, TCSAFLUSH, &saved);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
     (void)!write(tty, "\n", 1);
     close(tty);
     return password;
