@@ -99,20 +99,19 @@ CheckResult EvaluateCheck(const Readings& readings, const CheckThresholds& thres
         double value;
         int decimals;
         std::string unit;
-        double min;
-        double max;
+        std::string range;  // ";min;max" of the performance data, when known
     };
     std::vector<Measured> measured;
     for (std::size_t n = 0; n < readings.voltmeters.size(); ++n) {
         const VoltmeterReading& v = readings.voltmeters[n];
-        measured.push_back({kCheckMetrics[n], static_cast<double>(v.volts), 3, " V", 0.0,
-                            static_cast<double>(v.fullScaleVolts)});
+        measured.push_back({kCheckMetrics[n], static_cast<double>(v.volts), 3, " V",
+                            ";0;" + std::to_string(v.fullScaleVolts)});
     }
     if (!readings.temperature) {
         return UnknownCheck("the temperature is unreadable");
     }
     measured.push_back(
-        {"celsius", static_cast<double>(readings.temperature->Celsius()), 1, " C", -55.0, 125.0});
+        {"celsius", static_cast<double>(readings.temperature->Celsius()), 1, " C", ""});
 
     CheckResult result;
     std::string problems;
@@ -134,13 +133,12 @@ CheckResult EvaluateCheck(const Readings& readings, const CheckThresholds& thres
         }
         perfdata += " " + m.name + "=" + value + ";" +
                     (warning != thresholds.warning.end() ? warning->second.text : "") + ";" +
-                    (critical != thresholds.critical.end() ? critical->second.text : "") + ";" +
-                    Fixed(m.min, 0) + ";" + Fixed(m.max, 0);
+                    (critical != thresholds.critical.end() ? critical->second.text : "") + m.range;
     }
     const std::string summary =
-        problems.empty() ? "temperature " + Fixed(measured.back().value, 1) + " C, " +
-                               std::to_string(readings.voltmeters.size()) + " voltmeters in range"
-                         : problems;
+        problems.empty()
+            ? "temperature " + Fixed(measured.back().value, 1) + " C, no threshold crossed"
+            : problems;
     result.line = std::string("VARNEX ") + kStatusWords[static_cast<std::size_t>(result.status)] +
                   " - " + summary + " |" + perfdata;
     return result;
