@@ -178,6 +178,17 @@ TEST_F(VarnexctlTest, StatusJsonKeepsItsSchemaInEveryLocale) {
     ASSERT_EQ(f.status, 0) << f.err;
     const json status = json::parse(f.out);
     EXPECT_EQ(status["schema_version"], 1);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : status.items()) {
+        keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end());
+    // The keys the man page documents, no more and no fewer.
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "address", "allowed_clients", "daughter_boards", "firmware", "http_enabled",
+                        "io_triggers", "mac_address", "pins", "relays", "schema_version",
+                        "snmp_enabled", "station_name", "temperature_celsius", "temperature_raw",
+                        "temperature_trigger", "timer", "uptime_seconds", "voltmeters"}));
     EXPECT_EQ(status["temperature_celsius"], -7.5);
     ASSERT_EQ(status["voltmeters"].size(), 8u);
     EXPECT_NEAR(status["voltmeters"][2]["volts"].get<double>(), 12.5, 0.01);
