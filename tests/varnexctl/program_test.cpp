@@ -330,6 +330,22 @@ TEST_F(VarnexctlTest, EveryFailureHasItsExitStatus) {
     EXPECT_EQ(unit_.Received('1'), reads + 3);
 }
 
+TEST_F(VarnexctlTest, ALockOutNeedsForceAndThenCannotBeConfirmed) {
+    const std::vector<std::string> lockOut = {"127.0.0.1", "--yes", "allowed-clients", "only",
+                                              "127.0.0.5"};
+    EXPECT_EQ(Ctl(lockOut).status, 2);
+    EXPECT_EQ(unit_.Received('H'), 0);
+    std::vector<std::string> forced = lockOut;
+    forced.insert(forced.begin() + 1, "--force");
+    forced.insert(forced.begin() + 1, {"--timeout", "0.1"});
+    const Finished f = Ctl(forced);
+    EXPECT_EQ(f.status, 6) << f.err;  // this computer may no longer ask
+    EXPECT_EQ(unit_.Received('H'), 1);
+    EXPECT_NE(unit_.State().find("listed clients only"), std::string::npos);
+    unit_.Console("allow all");
+    EXPECT_EQ(Ctl({"127.0.0.1", "uptime"}).status, 0);
+}
+
 TEST_F(VarnexctlTest, CheckGivesEachStatusAtItsThreshold) {
     unit_.Console("volts 2 12");
     unit_.Console("temp 30");
