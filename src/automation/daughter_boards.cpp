@@ -53,28 +53,6 @@ std::string BoardPanelTitle(int board) {
     return "Relay Daughter Board " + std::to_string(board) + " Control";
 }
 
-uint8_t BoardAddressByte(int board) {
-    return static_cast<uint8_t>(wire::kBoardAddressFirst + 2 * (board - 1));
-}
-
-uint8_t ElementMask(int element) {
-    return IsOutput(element) ? wire::kBoardOutputMask : static_cast<uint8_t>(1u << (element - 1));
-}
-
-void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password, int board,
-                               int element, BoardAction action, int toggleSeconds) {
-    BuildCommand(packet, Command::DaughterBoard, password);
-    auto& b = packet.bytes;
-    b[wire::kBoardAddressOffset] = BoardAddressByte(board);
-    b[wire::kBoardMaskOffset] = ElementMask(element);
-    b[wire::kBoardActionOffset] = static_cast<uint8_t>(action);
-    b[wire::kBoardDelayOffset] =
-        action == BoardAction::Toggle
-            ? static_cast<uint8_t>(
-                  std::clamp(toggleSeconds, kBoardToggleMinSeconds, kBoardToggleMaxSeconds))
-            : 0;
-}
-
 bool PressBoardButton(Session& session, BoardPanelMemory& memory, int board, int element,
                       BoardAction action, int toggleSeconds) {
     if (action == BoardAction::Toggle) {

@@ -10,19 +10,13 @@
 
 #include "protocol/command_packet.h"
 #include "protocol/status_record.h"
+#include "protocol/unit_frames.h"
 #include "protocol/wire_format.h"
 
 namespace varnex {
 
 class Session;
 
-// Elements of one board: relays 1..6, then the 150 mA output as 7.
-inline constexpr int kBoardRelayCount = 6;
-inline constexpr int kBoardOutputElement = 7;
-inline constexpr std::size_t kBoardElementCount = 7;
-
-inline constexpr int kBoardToggleMinSeconds = 1;
-inline constexpr int kBoardToggleMaxSeconds = 60;
 inline constexpr int kBoardToggleTickInterval = 3;
 inline constexpr int kBoardPanelRefreshMs = 2;
 
@@ -30,10 +24,6 @@ inline constexpr std::string_view kBoardChooserTitle = "Relay Daughter Board Con
 inline constexpr std::string_view kNoBoardsText = "NO  RELAY  DAUGHTER  BOARDS  DETECTED  !";
 inline constexpr std::string_view kToggleCaption = "Toggle";
 inline constexpr std::string_view kToggleDelayCaption = "1 - 60 Second Delay";
-
-// Action byte: a relay to NC or the output off, a relay to NO or the output
-// on, or a timed toggle.
-enum class BoardAction : uint8_t { Rest = 0, Work = 1, Toggle = 2 };
 
 // The caption of the element's rest button ("NC", "OFF") and work button
 // ("NO", "ON"); the output shows its work button first.
@@ -45,16 +35,6 @@ std::string ElementLabel(int element);
 std::string BoardButtonLabel(int board);
 // "Relay Daughter Board 1 Control".."Relay Daughter Board 6 Control".
 std::string BoardPanelTitle(int board);
-
-// Board 1..6 on the wire: 0x44, 0x46, ... 0x4E.
-uint8_t BoardAddressByte(int board);
-// Relay k: bit k - 1; the output: 0x40.
-uint8_t ElementMask(int element);
-
-// "R": board address, element mask, action, and the delay for a toggle
-// (0 for every other action).
-void BuildDaughterBoardCommand(CommandPacket& packet, std::string_view password, int board,
-                               int element, BoardAction action, int toggleSeconds);
 
 // The element whose "Toggle" button shows the unit's toggle countdown. It
 // outlives the dialogs: a countdown started before the panel was closed

@@ -30,16 +30,6 @@ ReportedIoTrigger ReportedIo(const StatusSnapshot& snapshot, int pin) {
     return reported;
 }
 
-void BuildIoTriggerCommand(CommandPacket& packet, std::string_view password, int pin, bool enabled,
-                           uint8_t slotForZero, uint8_t slotForOne) {
-    BuildCommand(packet, Command::SetIoTrigger, password);
-    packet.bytes[wire::kIoPinIndexOffset] = static_cast<uint8_t>(pin - 1);
-    uint8_t* setting = packet.bytes.data() + wire::kIoSettingOffset;
-    setting[wire::kIoEnabled] = enabled ? 1 : 0;
-    setting[wire::kIoSlotForZero] = slotForZero;
-    setting[wire::kIoSlotForOne] = slotForOne;
-}
-
 ScriptAction UploadIoTrigger(Session& session, const PlatformHooks& hooks, int pin,
                              const IoChoice& choice) {
     if (!ValidPin(pin)) {

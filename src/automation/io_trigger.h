@@ -10,6 +10,7 @@
 #include "automation/trigger_choice.h"
 #include "protocol/command_packet.h"
 #include "protocol/status_record.h"
+#include "protocol/unit_frames.h"
 
 namespace varnex {
 
@@ -36,10 +37,6 @@ struct ReportedIoTrigger {
 };
 
 ReportedIoTrigger ReportedIo(const StatusSnapshot& snapshot, int pin);
-
-// "O": pin - 1, enabled, the slot for 0, the slot for 1.
-void BuildIoTriggerCommand(CommandPacket& packet, std::string_view password, int pin, bool enabled,
-                           uint8_t slotForZero, uint8_t slotForOne);
 
 struct IoChoice {
     bool disableOn = false;

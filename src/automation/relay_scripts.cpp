@@ -13,11 +13,6 @@ constexpr std::string_view kUploadCaption = "Upload Script?";
 
 }  // namespace
 
-void BuildExecuteScriptCommand(CommandPacket& packet, std::string_view password, uint8_t slotByte) {
-    BuildCommand(packet, Command::ExecuteScript, password);
-    packet.bytes[wire::kExecuteSlotOffset] = slotByte;
-}
-
 ScriptAction ExecuteScript(Session& session, const PlatformHooks& hooks,
                            const ScriptChoice& choice) {
     if (choice.steps.empty()) {

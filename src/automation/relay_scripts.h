@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "automation/script_actions.h"
-#include "protocol/command_packet.h"
+#include "protocol/unit_frames.h"
 
 namespace varnex {
 
@@ -26,9 +26,6 @@ struct ScriptChoice {
     std::vector<std::string> steps;
     std::optional<int> row;
 };
-
-// "K": the slot byte at byte 20.
-void BuildExecuteScriptCommand(CommandPacket& packet, std::string_view password, uint8_t slotByte);
 
 // "Execute Script": the unit runs its stored copy of the chosen slot; steps
 // composed and not uploaded stay here. Sent closes the dialog.

@@ -48,17 +48,6 @@ std::string TimerScriptLabel(std::string_view name) {
     return TrimRight(name);
 }
 
-void BuildSetTimerCommand(CommandPacket& packet, std::string_view password, uint32_t delaySeconds,
-                          uint8_t slotByte, TimerMode mode) {
-    BuildCommand(packet, Command::SetRelayTimer, password);
-    auto& b = packet.bytes;
-    b[wire::kTimerDelayOffset] = static_cast<uint8_t>(delaySeconds >> 16);
-    b[wire::kTimerDelayOffset + 1] = static_cast<uint8_t>(delaySeconds >> 8);
-    b[wire::kTimerDelayOffset + 2] = static_cast<uint8_t>(delaySeconds);
-    b[wire::kTimerScriptOffset] = slotByte;
-    b[wire::kTimerModeOffset] = static_cast<uint8_t>(mode);
-}
-
 ScriptAction SetRelayTimer(Session& session, const PlatformHooks& hooks,
                            const TimerChoice& choice) {
     if (choice.stepsEmpty) {

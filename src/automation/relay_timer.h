@@ -11,13 +11,12 @@
 
 #include "automation/script_actions.h"
 #include "protocol/command_packet.h"
+#include "protocol/unit_frames.h"
 
 namespace varnex {
 
 class Session;
 struct PlatformHooks;
-
-enum class TimerMode : uint8_t { OneShot = 0, Continuous = 1 };
 
 struct TimerField {
     std::string_view caption;
@@ -57,11 +56,6 @@ uint32_t TimerDelaySeconds(const std::array<std::string, 4>& readouts);
 
 // The script label after a click on a name: the name without trailing blanks.
 std::string TimerScriptLabel(std::string_view name);
-
-// "M": the delay in 24 bits, most significant byte first, the slot byte and
-// the mode.
-void BuildSetTimerCommand(CommandPacket& packet, std::string_view password, uint32_t delaySeconds,
-                          uint8_t slotByte, TimerMode mode);
 
 struct TimerChoice {
     bool stepsEmpty = true;  // the step list shows no step

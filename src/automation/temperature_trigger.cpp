@@ -82,17 +82,6 @@ ThresholdColours ThresholdFieldColours(std::string_view celsiusField, int slider
     return {text, Rgb{static_cast<uint8_t>(red), other, other}};
 }
 
-void BuildTemperatureTriggerCommand(CommandPacket& packet, std::string_view password, bool enabled,
-                                    uint8_t upperSlot, uint8_t lowerSlot, int upper, int lower) {
-    BuildCommand(packet, Command::SetTemperatureTrigger, password);
-    uint8_t* setting = packet.bytes.data() + wire::kTemperatureSettingOffset;
-    setting[wire::kTemperatureEnabled] = enabled ? 1 : 0;
-    setting[wire::kTemperatureUpperSlot] = upperSlot;
-    setting[wire::kTemperatureLowerSlot] = lowerSlot;
-    setting[wire::kTemperatureUpperThreshold] = static_cast<uint8_t>(upper);
-    setting[wire::kTemperatureLowerThreshold] = static_cast<uint8_t>(lower);
-}
-
 ScriptAction UploadTemperatureTrigger(Session& session, const PlatformHooks& hooks,
                                       const TemperatureChoice& choice) {
     const std::string& password = session.station().password;

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "automation/trigger_choice.h"
-#include "protocol/command_packet.h"
 #include "protocol/status_record.h"
+#include "protocol/unit_frames.h"
 #include "session/display_state.h"
 
 namespace varnex {
@@ -59,10 +59,6 @@ struct ThresholdColours {
 // Black text below 10 degrees, yellow from 10; the background runs from
 // cyan at 0 to nearly pure red at 50 with the slider.
 ThresholdColours ThresholdFieldColours(std::string_view celsiusField, int sliderPosition);
-
-// "P": enabled, upper slot, lower slot, upper and lower threshold.
-void BuildTemperatureTriggerCommand(CommandPacket& packet, std::string_view password, bool enabled,
-                                    uint8_t upperSlot, uint8_t lowerSlot, int upper, int lower);
 
 struct TemperatureChoice {
     bool disableOn = false;

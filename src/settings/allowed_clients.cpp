@@ -1,7 +1,7 @@
 #include "settings/allowed_clients.h"
 
+#include "protocol/address_bytes.h"
 #include "session/session.h"
-#include "settings/address_bytes.h"
 
 namespace varnex {
 namespace {
@@ -31,15 +31,8 @@ DialogOutcome SendAllowedClients(Session& session, const PlatformHooks& hooks,
     if (!Confirmed(hooks, question, kQuestionCaption)) {
         return DialogOutcome::StaysOpen;
     }
-    CommandPacket& packet = session.command();
-    BuildCommand(packet, Command::SetAllowedClients, session.station().password);
-    packet.bytes[wire::kAllowModeOffset] = choice.onlyListed ? 1 : 0;
-    if (choice.onlyListed) {
-        for (std::size_t n = 0; n < choice.addresses.size(); ++n) {
-            WriteAddressBytes(&packet.bytes[wire::kAllowAddressesOffset + n * kAddressBytes],
-                              choice.addresses[n]);
-        }
-    }
+    BuildAllowedClientsCommand(session.command(), session.station().password, choice.onlyListed,
+                               choice.addresses);
     session.SendPacket();
     return DialogOutcome::Closes;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "protocol/unit_frames.h"
 #include "protocol/wire_format.h"
 #include "settings/dialog_rules.h"
 
@@ -12,10 +13,6 @@ namespace varnex {
 
 class Session;
 struct StatusSnapshot;
-
-// Addresses carry their first number in the most significant byte, as the
-// address fields report them; an empty field is 0.
-using AllowedAddresses = std::array<uint32_t, wire::kAllowedClientAddressCount>;
 
 struct AllowedClients {
     bool onlyListed = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "protocol/unit_frames.h"
 #include "session/session.h"
 #include "stations/station_writers.h"
 
@@ -26,9 +27,7 @@ PasswordChange ChangeRemotePassword(Session& session, StationStore& stations,
         return {};  // shown by the writer; the unit keeps its password
     }
 
-    CommandPacket& packet = session.command();
-    BuildCommand(packet, Command::SetPassword, oldPassword);
-    std::copy(stored.begin(), stored.end(), packet.bytes.begin() + wire::kNewPasswordOffset);
+    BuildPasswordCommand(session.command(), oldPassword, stored);
     if (!session.SendPacket()) {
         SetStationPassword(stations, ip, oldPassword);
     }

@@ -10,13 +10,6 @@
 namespace varnex {
 namespace {
 
-// Letters by relay: on, off, toggle.
-constexpr std::array<std::array<Command, 3>, kRelayColumns> kRelayLetters = {{
-    {Command::Relay1On, Command::Relay1Off, Command::Relay1Toggle},
-    {Command::Relay2On, Command::Relay2Off, Command::Relay2Toggle},
-    {Command::Relay3On, Command::Relay3Off, Command::Relay3Toggle},
-}};
-
 std::optional<std::size_t> RelayIndex(int relay) {
     if (relay < 1 || relay > static_cast<int>(kRelayColumns)) {
         return std::nullopt;
@@ -47,12 +40,7 @@ void DoRelayAction(Session& session, int relay, RelayAction action, int toggleSe
     if (!index) {
         return;
     }
-    BuildCommand(session.command(), kRelayLetters[*index][static_cast<std::size_t>(action)],
-                 session.station().password);
-    if (action == RelayAction::Toggle) {
-        session.command().bytes[wire::kToggleSecondsOffset] =
-            static_cast<uint8_t>(std::clamp(toggleSeconds, kToggleSecondsMin, kToggleSecondsMax));
-    }
+    BuildRelayCommand(session.command(), session.station().password, relay, action, toggleSeconds);
     session.SendPacket();
 }
 

@@ -7,15 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/unit_frames.h"
+
 namespace varnex {
 
 class Session;
 class StationStore;
 
-enum class RelayAction { On, Off, Toggle };
-
-inline constexpr int kToggleSecondsMin = 1;
-inline constexpr int kToggleSecondsMax = 60;
 // What the name and notes fields take and the station record keeps.
 inline constexpr std::size_t kRelayNameChars = 15;
 inline constexpr std::size_t kRelayNotesChars = 510;

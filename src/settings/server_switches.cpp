@@ -1,5 +1,6 @@
 #include "settings/server_switches.h"
 
+#include "protocol/unit_frames.h"
 #include "session/session.h"
 
 namespace varnex {
@@ -31,8 +32,7 @@ DialogOutcome SendServerSwitch(Session& session, const PlatformHooks& hooks, Ser
     }
     const Command letter =
         which == ServerSwitch::Http ? Command::SetHttpServer : Command::SetSnmpAccess;
-    BuildCommand(session.command(), letter, session.station().password);
-    session.command().bytes[wire::kSwitchOffset] = enable ? 0 : 1;
+    BuildSwitchCommand(session.command(), session.station().password, letter, enable);
     session.SendPacket();
     return DialogOutcome::Closes;
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "protocol/unit_frames.h"
 #include "session/network_commands.h"
 #include "session/session.h"
-#include "settings/address_bytes.h"
 #include "text/conversions.h"
 
 namespace varnex {
@@ -16,8 +16,8 @@ bool IsHexDigit(char c) {
 
 // The bytes of the new MAC address, or nullopt for a group that is empty or
 // not hexadecimal.
-std::optional<std::array<uint8_t, wire::kMacSize>> MacBytes(const MacGroups& groups) {
-    std::array<uint8_t, wire::kMacSize> bytes{};
+std::optional<MacBytes> ParseMacGroups(const MacGroups& groups) {
+    MacBytes bytes{};
     for (std::size_t i = 0; i < groups.size(); ++i) {
         const std::string_view group = std::string_view(groups[i]).substr(0, kMacGroupChars);
         if (group.empty() || !std::all_of(group.begin(), group.end(), IsHexDigit)) {
@@ -32,7 +32,7 @@ std::optional<std::array<uint8_t, wire::kMacSize>> MacBytes(const MacGroups& gro
 
 DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,
                                const MacGroups& groups) {
-    const std::optional<std::array<uint8_t, wire::kMacSize>> mac = MacBytes(groups);
+    const std::optional<MacBytes> mac = ParseMacGroups(groups);
     if (!mac) {
         ShowDialogMessage(hooks, "Lame Mac Address Detected !", MessageIcon::None);
         return DialogOutcome::StaysOpen;
@@ -40,8 +40,7 @@ DialogOutcome ChangeMacAddress(Session& session, const PlatformHooks& hooks,
     if (!Confirmed(hooks, "Change Mac Address?", "Attention !")) {
         return DialogOutcome::StaysOpen;
     }
-    BuildCommand(session.command(), Command::SetMacAddress, session.station().password);
-    std::copy(mac->begin(), mac->end(), session.command().bytes.begin() + wire::kNewMacOffset);
+    BuildMacCommand(session.command(), session.station().password, *mac);
     session.SendPacket();
     RunNeighbourFlush(hooks, session.station().address);
     session.ResetSession(kEndedForMacText);
@@ -54,8 +53,7 @@ DialogOutcome ChangeRemoteIp(Session& session, const PlatformHooks& hooks,
         ShowInvalidAddress(hooks);
         return DialogOutcome::StaysOpen;
     }
-    BuildCommand(session.command(), Command::SetIpAddress, session.station().password);
-    WriteAddressBytes(&session.command().bytes[wire::kNewAddressOffset], *address);
+    BuildIpCommand(session.command(), session.station().password, *address);
     session.SendPacket();
     session.ResetSession(kEndedForAddressText);
     return DialogOutcome::Closes;

@@ -82,7 +82,8 @@ std::optional<StationList> StationStore::FillStationList(MessageOwner owner) {
     return list;
 }
 
-std::optional<LoadedStation> StationStore::LoadStation(MessageOwner owner, std::string_view ip) {
+std::optional<std::vector<LoadedStation>> StationStore::LoadStations(MessageOwner owner,
+                                                                     std::string_view ip) {
     std::optional<OdbcStatement> scan = SelectAllStations(owner);
     if (!scan) {
         return std::nullopt;
@@ -94,16 +95,32 @@ std::optional<LoadedStation> StationStore::LoadStation(MessageOwner owner, std::
     if (!scan->BindColumns(bindings)) {
         return std::nullopt;
     }
-    while (!ip.empty() && scan->Fetch()) {
-        if (scan->Column(kAddressColumn) == ip) {
-            StationRecord record;
-            for (std::size_t column = 0; column < kStationColumnCount; ++column) {
-                record[column] = scan->Column(column);
-            }
-            return ToLoadedStation(record);
+    std::vector<LoadedStation> stations;
+    while (scan->Fetch()) {
+        if (!ip.empty() && scan->Column(kAddressColumn) != ip) {
+            continue;
+        }
+        StationRecord record;
+        for (std::size_t column = 0; column < kStationColumnCount; ++column) {
+            record[column] = scan->Column(column);
+        }
+        stations.push_back(ToLoadedStation(record));
+        if (!ip.empty()) {
+            break;
         }
     }
-    return std::nullopt;
+    return stations;
+}
+
+std::optional<LoadedStation> StationStore::LoadStation(MessageOwner owner, std::string_view ip) {
+    if (ip.empty()) {
+        return std::nullopt;
+    }
+    std::optional<std::vector<LoadedStation>> found = LoadStations(owner, ip);
+    if (!found || found->empty()) {
+        return std::nullopt;
+    }
+    return found->front();
 }
 
 std::optional<StationList> StationStore::SetDefaultStation(MessageOwner owner,

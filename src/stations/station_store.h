@@ -47,6 +47,10 @@ class StationStore {
     // The row whose address equals `ip` exactly, with every value cut to its
     // `LoadedStation` capacity and a null read as empty; nullopt when none.
     std::optional<LoadedStation> LoadStation(MessageOwner owner, std::string_view ip);
+    // Every row in table order (only the first whose address is `ip`, when
+    // `ip` is not empty), cut and read as LoadStation does.
+    std::optional<std::vector<LoadedStation>> LoadStations(MessageOwner owner,
+                                                           std::string_view ip = {});
     // Marks `ip` "YES" and every other row "NO", all or none, then answers
     // the refilled list. An address in no row, or in several, changes nothing.
     std::optional<StationList> SetDefaultStation(MessageOwner owner, std::string_view ip);
