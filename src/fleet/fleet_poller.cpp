@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,6 +38,10 @@ int OpenSocket(const std::string& bindAddress, int receiveBuffer, int& granted,
     if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer, sizeof receiveBuffer) != 0) {
         setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     }
+    // Arrival stamps: a reply read late (the caller reads in batches) is
+    // still judged and timed by when it came.
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     socklen_t size = sizeof granted;
     getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &granted, &size);
     sockaddr_in local{};
@@ -52,7 +57,8 @@ int OpenSocket(const std::string& bindAddress, int receiveBuffer, int& granted,
 
 }  // namespace
 
-FleetPoller::FleetPoller(const PollerOptions& options) {
+FleetPoller::FleetPoller(const PollerOptions& options)
+    : sendWindow_(options.sendWindow), readGap_(options.readGap) {
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     for (std::size_t i = 0; i < kSockets; ++i) {
         sockets_[i] = OpenSocket(options.bindAddress, options.receiveBuffer,
@@ -97,7 +103,8 @@ void FleetPoller::SetStations(const std::vector<StationSetup>& stations, Time no
     }
     std::vector<Station> next(stations.size());
     byEndpoint_.clear();
-    due_ = {};
+    polls_ = {};
+    deadlines_ = {};
     for (auto& queue : outgoing_) {
         queue.clear();
     }
@@ -120,14 +127,14 @@ void FleetPoller::SetStations(const std::vector<StationSetup>& stations, Time no
         const auto offset = station.setup.interval * static_cast<long>(i) /
                             static_cast<long>(std::max<std::size_t>(stations.size(), 1));
         station.nextPoll = now + offset;
-        due_.push({station.nextPoll, i});
+        polls_.push({station.nextPoll, i});
     }
     stations_ = std::move(next);
 }
 
 void FleetPoller::Schedule(std::size_t index, Time at) {
     stations_[index].nextPoll = at;
-    due_.push({at, index});
+    polls_.push({at, index});
 }
 
 void FleetPoller::PollNow(std::size_t index, Time now) {
@@ -141,14 +148,13 @@ void FleetPoller::PollNow(std::size_t index, Time now) {
 
 void FleetPoller::Send(std::size_t index, Time now) {
     Station& station = stations_[index];
-    station.socket = station.requests++ % kSockets;
     station.awaiting = true;
     station.sentAt = now;
     station.deadline = now + station.setup.timeout;
     ++station.status.sent;
     station.silence.PollSent();
     station.status.silent = station.silence.Silent();
-    due_.push({station.deadline, index});
+    deadlines_.push({station.deadline, index});
     outgoing_[station.socket].push_back(index);
 }
 
@@ -192,63 +198,112 @@ void FleetPoller::Expire(std::size_t index, Time now) {
     Station& station = stations_[index];
     station.awaiting = false;
     ++station.status.lost;
+    // Its reply may still come: the next request leaves from the other
+    // socket, where that reply can never be taken for the next one's.
+    station.socket = (station.socket + 1) % kSockets;
     if (station.attempt < station.setup.retries) {
         ++station.attempt;
         Send(index, now);
         return;
     }
-    // The poll is over; its next slot keeps the station's phase.
-    Time next = station.nextPoll;
+    ScheduleNextSlot(index, now);
+}
+
+void FleetPoller::ScheduleNextSlot(std::size_t index, Time now) {
+    // The slot after the one just polled (which may lie a send window ahead),
+    // keeping the station's phase; slots already past are skipped.
+    const Station& station = stations_[index];
+    Time next = station.nextPoll + station.setup.interval;
     while (next <= now) {
         next += station.setup.interval;
     }
     Schedule(index, next);
 }
 
+bool FleetPoller::IsCurrentPoll(const Due& due) const {
+    const Station& station = stations_[due.index];
+    return !station.awaiting && due.at == station.nextPoll;
+}
+
+bool FleetPoller::IsCurrentDeadline(const Due& due) const {
+    const Station& station = stations_[due.index];
+    return station.awaiting && due.at == station.deadline;
+}
+
+void FleetPoller::PruneStale() {
+    while (!polls_.empty() && !IsCurrentPoll(polls_.top())) {
+        polls_.pop();
+    }
+    while (!deadlines_.empty() && !IsCurrentDeadline(deadlines_.top())) {
+        deadlines_.pop();
+    }
+}
+
 void FleetPoller::Advance(Time now) {
-    while (!due_.empty() && due_.top().at <= now) {
-        const Due due = due_.top();
-        due_.pop();
-        Station& station = stations_[due.index];
-        if (station.awaiting && due.at == station.deadline) {
+    // Timeouts never come early: a reply may still be on its way.
+    while (!deadlines_.empty() && deadlines_.top().at <= now) {
+        const Due due = deadlines_.top();
+        deadlines_.pop();
+        if (IsCurrentDeadline(due)) {
             Expire(due.index, now);
-        } else if (!station.awaiting && due.at == station.nextPoll) {
-            station.attempt = 0;
+        }
+    }
+    while (!polls_.empty() && polls_.top().at <= now + sendWindow_) {
+        const Due due = polls_.top();
+        polls_.pop();
+        if (IsCurrentPoll(due)) {
+            stations_[due.index].attempt = 0;
             Send(due.index, now);
         }
-        // Otherwise the entry is stale: the reply came, or a reload moved the station.
     }
     FlushSends();
+    PruneStale();
 }
 
 std::optional<Time> FleetPoller::NextDeadline() const {
-    if (due_.empty()) {
-        return std::nullopt;
+    std::optional<Time> next;
+    if (!polls_.empty()) {
+        next = polls_.top().at;
     }
-    return due_.top().at;
+    if (!deadlines_.empty() && (!next || deadlines_.top().at < *next)) {
+        next = deadlines_.top().at;
+    }
+    return next;
 }
 
 void FleetPoller::OnReadable(Time now) {
+    lastRead_ = now;
+    // Only the sockets with something waiting: a read that finds nothing
+    // costs as much as one that finds a reply.
     epoll_event events[kSockets];
-    epoll_wait(epoll_, events, kSockets, 0);  // clears nothing: the sockets are read to the end
-    for (std::size_t s = 0; s < kSockets; ++s) {
-        Receive(s, now);
+    const int ready = epoll_wait(epoll_, events, kSockets, 0);
+    for (int i = 0; i < ready; ++i) {
+        Receive(static_cast<std::size_t>(events[i].data.u64), now);
     }
+    PruneStale();
 }
 
 void FleetPoller::Receive(std::size_t socket, Time now) {
-    static thread_local std::vector<uint8_t> area(kBatch * wire::kReplyBufferSize);
+    // Replies are decoded where they land: no copy per reply.
+    static thread_local std::vector<ReplyBuffer> area(kBatch);
     std::array<mmsghdr, kBatch> messages{};
     std::array<iovec, kBatch> buffers{};
     std::array<sockaddr_in, kBatch> senders{};
+    using Control = std::array<char, CMSG_SPACE(sizeof(timespec))>;
+    std::array<Control, kBatch> controls{};
+    // The kernel stamps arrival on the system clock; the schedule runs on the steady one.
+    const auto offset =
+        now.time_since_epoch() - std::chrono::system_clock::now().time_since_epoch();
     for (;;) {
         for (std::size_t k = 0; k < kBatch; ++k) {
-            buffers[k] = {area.data() + k * wire::kReplyBufferSize, wire::kReplyBufferSize};
+            buffers[k] = {area[k].data(), area[k].size()};
             messages[k] = {};
             messages[k].msg_hdr.msg_name = &senders[k];
             messages[k].msg_hdr.msg_namelen = sizeof senders[k];
             messages[k].msg_hdr.msg_iov = &buffers[k];
             messages[k].msg_hdr.msg_iovlen = 1;
+            messages[k].msg_hdr.msg_control = controls[k].data();
+            messages[k].msg_hdr.msg_controllen = controls[k].size();
         }
         const int received =
             recvmmsg(sockets_[socket], messages.data(), kBatch, MSG_DONTWAIT, nullptr);
@@ -257,10 +312,24 @@ void FleetPoller::Receive(std::size_t socket, Time now) {
         }
         for (std::size_t k = 0; k < static_cast<std::size_t>(received); ++k) {
             const std::size_t size = messages[k].msg_len;
-            std::copy_n(area.data() + k * wire::kReplyBufferSize, size, reply_.begin());
-            // Another station's bytes must not fill a short reply's gaps.
-            std::fill(reply_.begin() + static_cast<long>(size), reply_.end(), 0);
-            Accept(socket, senders[k], size, now);
+            // Another station's bytes must not fill a short reply's gaps; a
+            // status record is read no further than its size.
+            if (size < wire::kStatusRecordSize) {
+                std::fill(area[k].begin() + static_cast<long>(size),
+                          area[k].begin() + wire::kStatusRecordSize, 0);
+            }
+            Time arrival = now;
+            const cmsghdr* stamp = CMSG_FIRSTHDR(&messages[k].msg_hdr);
+            if (stamp != nullptr && stamp->cmsg_level == SOL_SOCKET &&
+                stamp->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec at{};
+                std::memcpy(&at, CMSG_DATA(stamp), sizeof at);
+                const auto stamped = std::chrono::duration_cast<Time::duration>(
+                    std::chrono::seconds(at.tv_sec) + std::chrono::nanoseconds(at.tv_nsec) +
+                    offset);
+                arrival = std::min(now, Time(stamped));
+            }
+            Accept(socket, senders[k], area[k], size, arrival);
         }
         if (static_cast<std::size_t>(received) < kBatch) {
             return;
@@ -268,7 +337,8 @@ void FleetPoller::Receive(std::size_t socket, Time now) {
     }
 }
 
-void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, std::size_t size, Time now) {
+void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, const ReplyBuffer& reply,
+                         std::size_t size, Time now) {
     const auto found =
         byEndpoint_.find(EndpointKey(ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)));
     if (found == byEndpoint_.end()) {
@@ -282,8 +352,9 @@ void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, std::size_
         return;
     }
     station.awaiting = false;
-    const StatusRecord record = DecodeStatusRecord(reply_);
-    if (ClassifyReply(reply_) != ReplyKind::Status || !IsValidStatusRecord(record, size)) {
+    const bool status = ClassifyReply(reply) == ReplyKind::Status;
+    const StatusRecord record = status ? DecodeStatusRecord(reply) : StatusRecord{};
+    if (!status || !IsValidStatusRecord(record, size)) {
         ++station.status.invalid;
         ++station.status.lost;
     } else {
@@ -295,11 +366,7 @@ void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, std::size_
         roundTrips_.Add(now - station.sentAt);
     }
     station.status.silent = station.silence.Silent();
-    Time next = station.nextPoll;
-    while (next <= now) {
-        next += station.setup.interval;
-    }
-    Schedule(found->second, next);
+    ScheduleNextSlot(found->second, now);
 }
 
 }  // namespace varnex::fleet

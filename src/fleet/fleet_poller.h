@@ -1,13 +1,16 @@
 // Polls a whole fleet of units for their status from one thread. It owns
 // its sockets and a schedule but no thread or clock: the caller waits on
 // Descriptor() (epoll, poll or a socket notifier), then calls OnReadable,
-// and calls Advance when NextDeadline has come.
+// and calls Advance when NextDeadline has come. To read in batches it
+// watches Descriptor() only from NextRead() on.
 //
 // The protocol carries no request id, so a reply is matched to its station
 // by the address and port it comes from, and to its request by time and by
-// socket: consecutive requests to a station leave from alternating sockets,
-// so a reply to the previous request can never count for the current one,
-// and a reply after its request's timeout is dropped as late.
+// socket: a reply after its request's timeout is dropped as late, and after
+// a lost request the station's next request leaves from the other socket,
+// so the lost request's reply, should it still come, can never count for
+// the next one. (Only a reply later than two lost requests in a row could
+// still meet a third request on its socket.)
 #pragma once
 
 #include <netinet/in.h>
@@ -32,6 +35,12 @@ struct PollerOptions {
     // Bytes asked of the kernel for each receive queue: a fleet answering in
     // one burst must not overflow it.
     int receiveBuffer = 16 << 20;
+    // Polls due within this span are sent together, a little early, so a
+    // large fleet costs one system call per batch rather than per request.
+    std::chrono::milliseconds sendWindow{10};
+    // Replies are stamped by the kernel on arrival, so the caller may leave
+    // them queued this long after a read and take more at once.
+    std::chrono::milliseconds readGap{5};
 };
 
 struct PollerCounters {
@@ -63,6 +72,9 @@ class FleetPoller {
     void PollNow(std::size_t index, Time now);
 
     void OnReadable(Time now);
+    // When the caller should watch Descriptor() again after a read; until
+    // then it waits for NextDeadline only.
+    Time NextRead() const { return lastRead_ + readGap_; }
     void Advance(Time now);
     std::optional<Time> NextDeadline() const;
 
@@ -85,8 +97,7 @@ class FleetPoller {
         Time sentAt{};
         bool awaiting = false;
         int attempt = 0;
-        std::size_t socket = 0;  // of the request in flight
-        uint64_t requests = 0;   // chooses the socket
+        std::size_t socket = 0;  // of the request in flight; changes after a loss
     };
     struct Due {
         Time at;
@@ -95,22 +106,33 @@ class FleetPoller {
     };
 
     void Schedule(std::size_t index, Time at);
+    void ScheduleNextSlot(std::size_t index, Time now);
+    // Drops heap tops that no longer stand for a poll or a request in
+    // flight, so NextDeadline never wakes the caller for nothing.
+    void PruneStale();
+    bool IsCurrentPoll(const Due& due) const;
+    bool IsCurrentDeadline(const Due& due) const;
     void Send(std::size_t index, Time now);
     void FlushSends();
     void Expire(std::size_t index, Time now);
     void Receive(std::size_t socket, Time now);
-    void Accept(std::size_t socket, const sockaddr_in& from, std::size_t size, Time now);
+    void Accept(std::size_t socket, const sockaddr_in& from, const ReplyBuffer& reply,
+                std::size_t size, Time now);
 
     std::string error_;
     int epoll_ = -1;
     std::array<int, kSockets> sockets_{-1, -1};
     std::vector<Station> stations_;
     std::unordered_map<uint64_t, std::size_t> byEndpoint_;
-    std::priority_queue<Due, std::vector<Due>, std::greater<>> due_;
+    using DueQueue = std::priority_queue<Due, std::vector<Due>, std::greater<>>;
+    std::chrono::milliseconds sendWindow_;
+    std::chrono::milliseconds readGap_;
+    Time lastRead_{};
+    DueQueue polls_;      // when each station's next poll starts
+    DueQueue deadlines_;  // when each request in flight times out
     std::array<std::vector<std::size_t>, kSockets> outgoing_;
     PollerCounters counters_;
     RoundTripHistogram roundTrips_;
-    ReplyBuffer reply_{};
 };
 
 }  // namespace varnex::fleet

@@ -17,6 +17,7 @@ namespace varnex::varnexd {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // A probe leaves Prometheus this share of its scrape timeout to take the
 // answer, so a silent unit reads varnex_up 0 rather than a failed scrape.
@@ -121,15 +122,19 @@ void Daemon::Apply(FleetConfig config) {
 void Daemon::Run(int signalFd) {
     for (;;) {
         int wait = 1000;
+        bool watch = true;
         {
             std::lock_guard lock(mutex_);
-            if (const auto next = poller_.NextDeadline()) {
-                const auto left =
-                    std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now());
-                wait = static_cast<int>(std::clamp<long>(left.count(), 0, 1000));
+            const auto now = Clock::now();
+            watch = now >= poller_.NextRead();
+            auto next = poller_.NextDeadline().value_or(now + 1s);
+            if (!watch) {
+                next = std::min(next, poller_.NextRead());
             }
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
+            wait = static_cast<int>(std::clamp<long>(left.count(), 0, 1000));
         }
-        pollfd ready[2] = {{poller_.Descriptor(), POLLIN, 0}, {signalFd, POLLIN, 0}};
+        pollfd ready[2] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0}, {signalFd, POLLIN, 0}};
         poll(ready, 2, wait);
         if ((ready[1].revents & POLLIN) != 0) {
             signalfd_siginfo signal{};

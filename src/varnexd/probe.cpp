@@ -16,7 +16,10 @@ fleet::StationStatus ProbeStation(const fleet::StationSetup& station,
     once.retries = static_cast<int>(budget / once.timeout) - 1;
     once.interval = budget + std::chrono::milliseconds(1);  // no second poll
     // A probe's single answer needs no large queue.
-    fleet::FleetPoller poller({.bindAddress = "0.0.0.0", .receiveBuffer = 0});
+    fleet::FleetPoller poller({.bindAddress = "0.0.0.0",
+                               .receiveBuffer = 0,
+                               .sendWindow = std::chrono::milliseconds(0),
+                               .readGap = std::chrono::milliseconds(0)});
     const auto start = Clock::now();
     const auto end = start + budget;
     poller.SetStations({once}, start);
