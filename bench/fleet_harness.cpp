@@ -3,9 +3,10 @@
 //                                   fleet poller and reports its thread's CPU per
 //                                   poll and every loss
 //   get URL COUNT [gzip]            times COUNT sequential GETs (percentiles)
-//   probes HOST:PORT PREFIX N SILENT_PREFIX M
-//                                   times probes of PREFIX1..N (answering) while
-//                                   probes of SILENT_PREFIX1..M and /metrics run beside
+//   probes HOST:PORT PREFIX N SILENT_PREFIX M SECONDS
+//                                   times probes of PREFIX1..N (answering) for
+//                                   SECONDS while four threads probe SILENT_PREFIX1..M
+//                                   and one scrapes /metrics each second
 // Plain sockets for HTTP, so the client's own cost stays out of the figures.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -184,7 +185,7 @@ int TimeGets(const std::string& hostPort, const std::string& path, int count, bo
 // Probes of `answering` targets, timed, while one thread probes `silent` ones
 // (each takes its whole budget) and another scrapes /metrics without pause.
 int TimeProbes(const std::string& hostPort, const std::vector<std::string>& answering,
-               const std::vector<std::string>& silent, int rounds) {
+               const std::vector<std::string>& silent, int seconds) {
     const sockaddr_in server = Server(hostPort);
     std::atomic<bool> stop{false};
     std::atomic<int> silentProbes{0}, scrapes{0};
@@ -197,17 +198,22 @@ int TimeProbes(const std::string& hostPort, const std::vector<std::string>& answ
             }
         });
     }
+    // A Prometheus server scraping /metrics each second.
     background.emplace_back([&] {
         while (!stop) {
+            const auto next = Clock::now() + 1s;
             Get(server, "/metrics", true, nullptr);
             ++scrapes;
+            while (!stop && Clock::now() < next) {
+                std::this_thread::sleep_for(10ms);
+            }
         }
     });
     std::vector<double> times;
-    for (int r = 0; r < rounds; ++r) {
-        for (const std::string& target : answering) {
-            times.push_back(Get(server, "/probe?target=" + target, false, nullptr));
-        }
+    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    for (std::size_t i = 0; Clock::now() < end; ++i) {
+        times.push_back(
+            Get(server, "/probe?target=" + answering[i % answering.size()], false, nullptr));
     }
     stop = true;
     for (auto& thread : background) {
@@ -234,8 +240,7 @@ int main(int argc, char** argv) {
     if (a.size() >= 4 && a[0] == "get") {
         return TimeGets(a[1], a[2], std::stoi(a[3]), a.size() > 4 && a[4] == "gzip");
     }
-    if (a.size() == 6 && a[0] == "probes") {
-        // probes HOST:PORT ANSWERING_PREFIX COUNT SILENT_PREFIX COUNT
+    if (a.size() == 7 && a[0] == "probes") {
         std::vector<std::string> answering, silent;
         for (int i = 1; i <= std::stoi(a[3]); ++i) {
             answering.push_back(a[2] + std::to_string(i));
@@ -243,7 +248,7 @@ int main(int argc, char** argv) {
         for (int i = 1; i <= std::stoi(a[5]); ++i) {
             silent.push_back(a[4] + std::to_string(i));
         }
-        return TimeProbes(a[1], answering, silent, 5);
+        return TimeProbes(a[1], answering, silent, std::stoi(a[6]));
     }
     std::fprintf(stderr, "usage: see the top of fleet_harness.cpp\n");
     return 2;

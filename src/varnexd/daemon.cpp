@@ -75,7 +75,7 @@ bool Daemon::Start(std::string& error) {
         return false;
     }
     Apply(std::move(*loaded.config));
-    log_("varnexd: " + std::to_string(stations_.size()) + " stations" +
+    log_("varnexd: " + std::to_string(Loaded()->stations.size()) + " stations" +
          (options_.probeOnly ? ", probe only" : "") + "; receive buffer " +
          std::to_string(poller_.Counters().grantedReceiveBuffer) + " bytes");
     return true;
@@ -86,37 +86,42 @@ bool Daemon::Reload() {
     if (!loaded.config) {
         std::lock_guard lock(mutex_);
         figures_.lastReloadSucceeded = false;
-        log_("varnexd: reload failed, keeping " + std::to_string(stations_.size()) +
+        log_("varnexd: reload failed, keeping " + std::to_string(figures_.stations) +
              " stations: " + loaded.error);
         return false;
     }
     Apply(std::move(*loaded.config));
-    log_("varnexd: reloaded, " + std::to_string(stations_.size()) + " stations");
+    log_("varnexd: reloaded, " + std::to_string(Loaded()->stations.size()) + " stations");
     return true;
 }
 
+std::shared_ptr<const Daemon::LoadedStations> Daemon::Loaded() {
+    std::lock_guard lock(loadedMutex_);
+    return loaded_;
+}
+
 void Daemon::Apply(FleetConfig config) {
+    auto next = std::make_shared<LoadedStations>();
     std::vector<fleet::StationSetup> setups;
-    std::vector<std::string> labels;
-    std::map<std::string, std::size_t> byTarget;
     for (std::size_t i = 0; i < config.stations.size(); ++i) {
         const WatchedStation& station = config.stations[i];
         setups.push_back(station.setup);
-        labels.push_back(LabelText(station));
-        byTarget.emplace(DottedAddress(station.setup.address), i);
+        next->labels.push_back(LabelText(station));
+        next->byTarget.emplace(DottedAddress(station.setup.address), i);
     }
     for (std::size_t i = 0; i < config.stations.size(); ++i) {
-        byTarget[config.stations[i].setup.id] = i;  // an id wins over an address
+        next->byTarget[config.stations[i].setup.id] = i;  // an id wins over an address
     }
+    next->stations = std::move(config.stations);
+    // The poller's stations and the loaded ones change together.
     std::lock_guard lock(mutex_);
     poller_.SetStations(options_.probeOnly ? std::vector<fleet::StationSetup>{} : setups,
                         Clock::now());
-    stations_ = std::move(config.stations);
-    labels_ = std::move(labels);
-    byTarget_ = std::move(byTarget);
-    figures_.stations = stations_.size();
+    figures_.stations = next->stations.size();
     figures_.lastReloadSucceeded = true;
     figures_.lastReloadSuccessSeconds = WallNow();
+    std::lock_guard swap(loadedMutex_);
+    loaded_ = std::move(next);
 }
 
 void Daemon::Run(int signalFd) {
@@ -177,10 +182,12 @@ HttpAnswer Daemon::Metrics() {
     double wallNow = 0;
     {
         std::lock_guard lock(mutex_);
+        const auto loaded = Loaded();
         if (!options_.probeOnly) {
-            stations.reserve(stations_.size());
-            for (std::size_t i = 0; i < stations_.size(); ++i) {
-                stations.push_back({labels_[i], stations_[i].name, poller_.Status(i)});
+            stations.reserve(loaded->stations.size());
+            for (std::size_t i = 0; i < loaded->stations.size(); ++i) {
+                stations.push_back(
+                    {loaded->labels[i], loaded->stations[i].name, poller_.Status(i)});
             }
         }
         figures = figures_;
@@ -189,6 +196,8 @@ HttpAnswer Daemon::Metrics() {
         steadyNow = Clock::now();
         wallNow = WallNow();
     }
+    figures.probes = probes_;
+    figures.refusedProbes = refusedProbes_;
     ExpositionWriter out;
     WriteStations(out, stations, steadyNow, wallNow);
     WriteExporter(out, figures);
@@ -201,17 +210,17 @@ HttpAnswer Daemon::Probe(const HttpRequest& request) {
     ExposedStation station;
     fleet::StationSetup setup;
     {
-        std::lock_guard lock(mutex_);
-        const auto found = target ? byTarget_.find(*target) : byTarget_.end();
-        if (found == byTarget_.end()) {
-            ++figures_.refusedProbes;
+        const auto loaded = Loaded();
+        const auto found = target ? loaded->byTarget.find(*target) : loaded->byTarget.end();
+        if (found == loaded->byTarget.end()) {
+            ++refusedProbes_;
             return Plain(
                 400, target ? "unknown target " + *target + "\n" : "target parameter is missing\n");
         }
-        ++figures_.probes;
-        setup = stations_[found->second].setup;
-        station.labels = labels_[found->second];
-        station.name = stations_[found->second].name;
+        ++probes_;
+        setup = loaded->stations[found->second].setup;
+        station.labels = loaded->labels[found->second];
+        station.name = loaded->stations[found->second].name;
     }
     const double timeout = request.scrapeTimeoutSeconds.value_or(kDefaultScrapeTimeout);
     const auto budget = std::chrono::milliseconds(

@@ -1,11 +1,14 @@
 // varnexd's running parts: the configuration, the background poller driven
 // by epoll in the calling thread, and the HTTP answers, which civetweb's
-// threads ask for. One mutex guards the poller and the configuration; HTTP
-// holds it only to copy, never while writing text or polling.
+// threads ask for. One mutex guards the poller, taken by HTTP only to copy
+// its figures; the stations are swapped whole on reload, so a probe never
+// waits for the poller or a scrape.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -42,14 +45,24 @@ class Daemon {
     HttpAnswer Metrics();
     HttpAnswer Probe(const HttpRequest& request);
 
+    // The stations as loaded; replaced whole on reload, never changed, so
+    // a probe takes a reference and lets go of every lock.
+    struct LoadedStations {
+        std::vector<WatchedStation> stations;
+        std::vector<std::string> labels;              // each station's label text
+        std::map<std::string, std::size_t> byTarget;  // id, then address
+    };
+    std::shared_ptr<const LoadedStations> Loaded();
+
     DaemonOptions options_;
     Log log_;
-    std::mutex mutex_;
+    std::mutex mutex_;  // the poller and figures_; taken before loadedMutex_
     fleet::FleetPoller poller_;
-    std::vector<WatchedStation> stations_;
-    std::vector<std::string> labels_;              // each station's label text
-    std::map<std::string, std::size_t> byTarget_;  // id, then address
     ExporterFigures figures_;
+    std::mutex loadedMutex_;
+    std::shared_ptr<const LoadedStations> loaded_ = std::make_shared<LoadedStations>();
+    std::atomic<uint64_t> probes_{0};
+    std::atomic<uint64_t> refusedProbes_{0};
 };
 
 }  // namespace varnex::varnexd

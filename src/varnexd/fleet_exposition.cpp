@@ -43,7 +43,8 @@ const char* kIndex[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
 
 void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& stations,
                    fleet::Time steadyNow, double wallNow) {
-    out.Reserve(stations.size() * 2600);
+    // About what a station that is up takes, so the text grows without copies.
+    out.Reserve(stations.size() * 1800);
     out.Family("varnex_up", "gauge",
                "1 when the unit's last status request got a valid status record in time, "
                "0 when it is silent by the shared rule or never answered");

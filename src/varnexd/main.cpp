@@ -1,4 +1,5 @@
 // varnexd: polls a fleet of units and serves their readings to Prometheus.
+#include <malloc.h>
 #include <sys/signalfd.h>
 
 #include <csignal>
@@ -16,6 +17,7 @@ constexpr int kFailed = 1;
 // Probes wait on their unit; enough threads that many silent units at once
 // leave room for /metrics.
 constexpr int kHttpThreads = 32;
+constexpr int kLargeBlock = 256 * 1024;
 
 void LogLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
@@ -26,6 +28,11 @@ void LogLine(const std::string& line) {
 int main(int argc, char** argv) {
     using namespace varnex::varnexd;
     std::signal(SIGPIPE, SIG_IGN);
+    // A scrape of a large fleet builds text of many megabytes in one of
+    // many HTTP threads. A fixed threshold keeps such blocks mapped and
+    // returned on free; glibc's moving one would keep them in each thread's
+    // heap for good, and peak memory would grow with every thread.
+    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
     const ParsedDaemonOptions parsed = ParseDaemonOptions(
         std::vector<std::string>(argv + 1, argv + argc), std::getenv("VARNEX_UNIT_PORT"));
     if (!parsed.options) {
