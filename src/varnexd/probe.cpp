@@ -26,7 +26,9 @@ fleet::StationStatus ProbeStation(const fleet::StationSetup& station,
     poller.Advance(start);
     for (auto now = start; now < end; now = Clock::now()) {
         const fleet::StationStatus& status = poller.Status(0);
-        if (status.readings || status.lost + status.invalid > static_cast<uint64_t>(once.retries)) {
+        // A reply that is no status record (a wrong password) ends the poll: no retry follows.
+        if (status.readings || status.invalid > 0 ||
+            status.lost > static_cast<uint64_t>(once.retries)) {
             break;
         }
         const auto next = std::min(poller.NextDeadline().value_or(end), end);

@@ -29,14 +29,17 @@ constexpr std::size_t kUnits = 3;
 // them driven by another; both stop with the object.
 class DaemonRig {
   public:
-    explicit DaemonRig(bool probeOnly = false) {
+    // `configured` of the units as stations, then `extra` stations.
+    explicit DaemonRig(bool probeOnly = false, std::size_t configured = kUnits,
+                       const std::string& extra = "") {
         unit::UnitSetup first;
         first.address = {127, 1, 1, 1};
         std::string error;
         EXPECT_TRUE(units_.Start(first, kUnits, 0, error)) << error;
         units_.Unit(1).State().voltmeters[2] = {unit::VoltsToRaw(2, 12.5), true};
         WriteFile(folder_.File("pw"), "tamble\n");
-        WriteConfig(kUnits);
+        WriteFile(folder_.File("wrong"), "nope\n");
+        WriteConfig(configured, extra);
         DaemonOptions options;
         options.config = folder_.File("varnexd.yaml");
         options.unitPort = units_.Unit(0).Port();
@@ -140,33 +143,38 @@ TEST(Daemon, MetricsShowEveryStationAndDropASilentUnitsReadings) {
 }
 
 TEST(Daemon, ProbesAnswerWithinTheScrapeTimeoutAndRefuseUnknownTargets) {
-    DaemonRig rig(true);
+    DaemonRig rig(true, kUnits - 1,
+                  "  - id: refused\n    address: 127.1.1.3\n    password_file: wrong\n");
     struct Case {
         std::string query;
         int status;
         std::string contains;
+        std::chrono::milliseconds within;  // the scrape timeout is 500 ms
     };
     for (const Case& c : std::vector<Case>{
              {"target=u2", 200,
-              R"(varnex_voltage_volts{voltmeter="3",station="u2",site="a\\b"} 12.)"},
-             {"target=127.1.1.3", 200, R"(varnex_up{station="u3",site="a\\b"} 1)"},
-             {"target=silent", 200, R"(varnex_up{station="silent"} 0)"},
-             {"target=127.1.1.50", 400, "unknown target 127.1.1.50"},
-             {"", 400, "target parameter is missing"},
+              R"(varnex_voltage_volts{voltmeter="3",station="u2",site="a\\b"} 12.)", 100ms},
+             {"target=127.1.1.2", 200, R"(varnex_up{station="u2",site="a\\b"} 1)", 100ms},
+             // Silent: answered before Prometheus gives up.
+             {"target=silent", 200, R"(varnex_up{station="silent"} 0)", 500ms},
+             // A refused password is an answer: no waiting for more.
+             {"target=refused", 200, R"(varnex_invalid_replies_total{station="refused"} 1)", 100ms},
+             {"target=127.1.1.50", 400, "unknown target 127.1.1.50", 100ms},
+             {"", 400, "target parameter is missing", 100ms},
          }) {
         const auto start = std::chrono::steady_clock::now();
         const std::string text = rig.Get("/probe", c.query, 0.5);
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(rig.LastStatus(), c.status) << c.query;
         EXPECT_THAT(text, HasSubstr(c.contains)) << c.query;
-        EXPECT_LT(took, 500ms) << c.query;  // within the scrape timeout, silent or not
+        EXPECT_LT(took, c.within) << c.query;
         if (c.status == 200) {
             EXPECT_EQ(PromtoolCheckMetrics(text).first, 0) << text;
         }
     }
     // Probe-only: nothing polled in the background.
     EXPECT_THAT(rig.Get("/metrics"), Not(HasSubstr("varnex_up{")));
-    EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_probes_total 3"));
+    EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_probes_total 4"));
     EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_refused_probes_total 2"));
 }
 
