@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <thread>
+#include <tuple>
 
 #include "fleet/fleet_poller.h"
 #include "protocol/loopback_peer.h"
@@ -189,6 +191,23 @@ TEST(FleetPoller, SilentUnitDelaysNoOtherAndForeignDatagramsAreCounted) {
     }
     EXPECT_TRUE(rig.Poller().Status(2).silent);
     EXPECT_EQ(rig.Poller().Status(2).received, 0u);
+}
+
+TEST(FleetPoller, AReplyReadLateIsJudgedByWhenItArrived) {
+    FleetRig rig(1);
+    rig.Poller().SetStations({rig.Station(0, 1000ms, 50ms)}, Clock::now());
+    rig.Poller().Advance(Clock::now());
+    ASSERT_TRUE(varnex::testing::WaitReadable(rig.Units().Descriptor()));
+    rig.Units().Serve();
+    ASSERT_TRUE(varnex::testing::WaitReadable(rig.Poller().Descriptor()));
+    // Read well after the timeout, as a caller that reads in batches may.
+    std::this_thread::sleep_for(120ms);
+    rig.Poller().OnReadable(Clock::now());
+    rig.Poller().Advance(Clock::now());
+    const StationStatus& s = rig.Poller().Status(0);
+    EXPECT_EQ(std::tie(s.received, s.lost, s.late), std::tuple(1u, 0u, 0u));
+    ASSERT_TRUE(s.lastRoundTrip);
+    EXPECT_LT(*s.lastRoundTrip, 50ms);
 }
 
 TEST(FleetPoller, ReloadKeepsUnchangedStationsAndRestartsChangedOnes) {
