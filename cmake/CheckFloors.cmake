@@ -1,11 +1,13 @@
 # Checks that every #include under src/ points down the floors:
 #
 #   text, platform  ->  protocol (readings included)  ->  stations
-#     ->  session, and beside it fleet, history, varnexctl, varnexd
+#     ->  session, and beside it fleet, history, varnexctl
+#     ->  varnexd (over fleet)
 #     ->  settings, automation, about (over session)  ->  ui  ->  app
 #
 # fleet, history, varnexctl and varnexd use protocol and stations, never
-# session or ui; nothing but ui and app includes a Qt header.
+# session or ui; varnexd polls through fleet; nothing but ui and app
+# includes a Qt header.
 # Run as: cmake -DSOURCE_DIR=<repository> -P CheckFloors.cmake
 cmake_minimum_required(VERSION 3.25)
 set(below_platform "")
@@ -13,9 +15,10 @@ set(below_text "")
 set(below_protocol text platform)
 set(below_stations protocol ${below_protocol})
 set(below_session stations ${below_stations})
-foreach(beside fleet history varnexctl varnexd)
+foreach(beside fleet history varnexctl)
   set(below_${beside} stations ${below_stations})
 endforeach()
+set(below_varnexd fleet ${below_fleet})
 foreach(over settings automation about)
   set(below_${over} session ${below_session})
 endforeach()

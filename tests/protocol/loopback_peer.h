@@ -70,6 +70,13 @@ class LoopbackPeer {
         return bytes;
     }
 
+    // The dotted address the last datagram came from.
+    std::string LastSenderAddress() const {
+        char text[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &lastSender_.sin_addr, text, sizeof text);
+        return text;
+    }
+
     // Answers the sender of the last datagram received.
     bool Reply(const std::vector<uint8_t>& bytes) { return Send(lastSender_, bytes); }
     bool SendTo(const std::string& address, uint16_t port, const std::vector<uint8_t>& bytes) {

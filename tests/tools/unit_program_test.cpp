@@ -131,6 +131,12 @@ TEST(UnitProcess, ConsoleEndOfInputAndBadCommandLines) {
               2,
               "varnex-unit: unknown option --frobnicate \\(see --help\\)\n"},
              {{"--address", "192.0.2.1", "--port", "0"}, "", 2, "varnex-unit: [^\n]+\n"},
+             {{"--units", "3", "--address", "127.1.0.1", "--port", "0", "--quiet"},
+              "@127.1.0.3 pin 1 1\n",
+              0,
+              "varnex-unit listening on 127\\.1\\.0\\.1:[0-9]+ \\.\\.\\. "
+              "127\\.1\\.0\\.3:[0-9]+ \\(3 units\\)\npin 1 is 1\n"},
+             {{"--units", "0"}, "", 2, "varnex-unit: bad value for --units: 0 \\(see --help\\)\n"},
          }) {
         SCOPED_TRACE(c.arguments[0] + " with input \"" + c.input + "\"");
         const auto [exitStatus, output] = RunUnit(c.arguments, c.input);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "unit/unit_console.h"
+#include "unit/unit_fleet.h"
 #include "unit/unit_options.h"
 #include "unit/unit_server.h"
 
@@ -39,9 +40,9 @@ bool ConsoleAttached() {
 }
 
 // Runs every complete line in `input`; false when the console asked to quit.
-bool RunConsoleLines(UnitServer& server, std::string& input) {
+bool RunConsoleLines(UnitFleet& fleet, std::string& input) {
     for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
-        const ConsoleReply reply = RunConsoleLine(server, input.substr(0, end));
+        const ConsoleReply reply = RunFleetConsoleLine(fleet, input.substr(0, end));
         input.erase(0, end + 1);
         std::fputs(reply.output.c_str(), stdout);
         std::fflush(stdout);
@@ -56,25 +57,33 @@ bool RunConsoleLines(UnitServer& server, std::string& input) {
 }
 
 int Run(const UnitOptions& options) {
-    const UnitServer::Clock clock = MonotonicClock();
-    UnitServer server(MakeUnitState(options.setup, clock()), clock,
-                      options.quiet ? UnitServer::LogSink() : PrintLine);
+    UnitFleet fleet(MonotonicClock(), options.quiet ? UnitServer::LogSink() : PrintLine);
     std::string error;
-    if (!server.Bind(options.address, options.port, error)) {
+    if (!fleet.Start(options.setup, options.units, options.port, error)) {
         std::fprintf(stderr, "varnex-unit: %s\n", error.c_str());
         return kBadUsage;
     }
-    server.SetDropEvery(options.dropEvery);
-    server.SetReplyDelay(milliseconds(options.delayMs));
-    PrintLine("varnex-unit listening on " + server.Address() + ":" + std::to_string(server.Port()));
+    for (std::size_t i = 0; i < fleet.Size(); ++i) {
+        fleet.Unit(i).SetDropEvery(options.dropEvery);
+        fleet.Unit(i).SetReplyDelay(milliseconds(options.delayMs));
+    }
+    const auto where = [](UnitServer& unit) {
+        return unit.Address() + ":" + std::to_string(unit.Port());
+    };
+    std::string listening = "varnex-unit listening on " + where(fleet.Unit(0));
+    if (fleet.Size() > 1) {
+        listening += " ... " + where(fleet.Unit(fleet.Size() - 1)) + " (" +
+                     std::to_string(fleet.Size()) + " units)";
+    }
+    PrintLine(listening);
 
     const bool console = ConsoleAttached();
     std::string input;
     for (;;) {
-        pollfd ready[2] = {{server.Descriptor(), POLLIN, 0},
+        pollfd ready[2] = {{fleet.Descriptor(), POLLIN, 0},
                            {console ? STDIN_FILENO : -1, POLLIN, 0}};
-        poll(ready, 2, static_cast<int>(server.IdleTime(kTick).count()));
-        server.Serve(milliseconds(0));
+        poll(ready, 2, static_cast<int>(fleet.IdleTime(kTick).count()));
+        fleet.Serve();
         if ((ready[1].revents & (POLLIN | POLLHUP)) != 0) {
             char buffer[1024];
             const ssize_t size = read(STDIN_FILENO, buffer, sizeof buffer);
@@ -82,7 +91,7 @@ int Run(const UnitOptions& options) {
                 return 0;  // end of input
             }
             input.append(buffer, static_cast<std::size_t>(size));
-            if (!RunConsoleLines(server, input)) {
+            if (!RunConsoleLines(fleet, input)) {
                 return 0;
             }
         }

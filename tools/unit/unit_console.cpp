@@ -1,5 +1,6 @@
 #include "unit/unit_console.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -134,6 +135,8 @@ std::string ConsoleHelp() {
   state            print the unit's state
   help             this list
   quit             stop the unit
+With --units, "@ADDRESS command" speaks to the unit on ADDRESS (e.g.
+@127.1.0.3 volts 2 12.5); a command without it goes to the first unit.
 With standard input at /dev/null the console is off and the unit runs
 until it is stopped by a signal.
 )";
@@ -217,6 +220,20 @@ ConsoleReply RunConsoleLine(UnitServer& server, const std::string& line) {
         return {"every client is allowed\n"};
     }
     return {"unknown command: " + line + " (try help)\n"};
+}
+
+ConsoleReply RunFleetConsoleLine(UnitFleet& fleet, const std::string& line) {
+    const auto start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] != '@') {
+        return RunConsoleLine(fleet.Unit(0), line);
+    }
+    const auto end = std::min(line.find_first_of(" \t", start), line.size());
+    const std::string address = line.substr(start + 1, end - start - 1);
+    UnitServer* unit = fleet.Find(address);
+    if (unit == nullptr) {
+        return {"no unit on " + address + "\n"};
+    }
+    return RunConsoleLine(*unit, line.substr(end));
 }
 
 }  // namespace varnex::unit

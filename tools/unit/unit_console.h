@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "unit/unit_fleet.h"
 #include "unit/unit_server.h"
 
 namespace varnex::unit {
@@ -14,6 +15,9 @@ struct ConsoleReply {
 };
 
 ConsoleReply RunConsoleLine(UnitServer& server, const std::string& line);
+// A line for a fleet: "@ADDRESS command" speaks to the unit on ADDRESS,
+// a line without it to the first unit.
+ConsoleReply RunFleetConsoleLine(UnitFleet& fleet, const std::string& line);
 std::string ConsoleHelp();
 std::string DescribeState(const UnitServer& server);
 

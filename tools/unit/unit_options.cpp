@@ -11,6 +11,8 @@ namespace varnex::unit {
 namespace {
 
 constexpr unsigned kMaxDelayMs = 60000;
+// A /16 of loopback addresses.
+constexpr unsigned kMaxUnits = 65536;
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts(1);
@@ -142,6 +144,12 @@ const std::map<std::string, Setter>& ValueOptions() {
              o.delayMs = static_cast<unsigned>(delay.value_or(0));
              return delay.has_value();
          }},
+        {"--units",
+         [](UnitOptions& o, const std::string& v) {
+             const auto units = ParseWhole(v, kMaxUnits);
+             o.units = static_cast<std::size_t>(units.value_or(0));
+             return units.has_value() && *units > 0;
+         }},
         {"--seed",
          [](UnitOptions& o, const std::string& v) {
              const auto seed = ParseWhole(v, UINT64_MAX);
@@ -218,10 +226,15 @@ Options:
   --drop-every N     leave every Nth reply unsent (default 0: send all)
   --delay-ms N       delay every reply by N milliseconds, up to 60000
   --seed N           seed of the voltmeters' drift (default 1)
+  --units N          serve N units (up to 65536) on consecutive addresses
+                     from --address on, all on --port with --password;
+                     unit k gets seed+k-1, the MAC's last two bytes
+                     counted up by k-1 and the name "NAME k"
   --quiet            no log line per datagram
   --help             this text
 
-It prints the address and port it listens on, then one line per datagram
+It prints the address and port it listens on (the first and last unit's
+for a fleet), then one line per datagram
 (seconds since start, sender, command letter, what it did). A bad option or
 an address it cannot bind ends it with exit status 2.
 

@@ -14,6 +14,7 @@ struct UnitOptions {
     UnitSetup setup;
     std::string address = "127.0.0.1";
     uint16_t port = 7;
+    std::size_t units = 1;  // consecutive addresses from `address` on
     unsigned dropEvery = 0;
     unsigned delayMs = 0;
     bool quiet = false;

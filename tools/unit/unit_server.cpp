@@ -123,6 +123,15 @@ void UnitServer::Serve(std::chrono::milliseconds timeout) {
     if (poll(&ready, 1, static_cast<int>(timeout.count())) > 0) {
         ReceiveWaiting();
     }
+    Tick();
+}
+
+void UnitServer::ServeReadable() {
+    ReceiveWaiting();
+    Tick();
+}
+
+void UnitServer::Tick() {
     SendDueReplies();
     UnitEvents events;
     AdvanceUnit(state_, Now(), events);
@@ -236,7 +245,7 @@ void UnitServer::LogEvents(const UnitEvents& events) {
 
 void UnitServer::Log(const std::string& line) {
     if (log_) {
-        log_(line);
+        log_(logPrefix_ + line);
     }
 }
 

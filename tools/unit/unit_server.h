@@ -39,6 +39,10 @@ class UnitServer {
     // is waiting, sends the delayed replies that are due and logs what the
     // unit did by itself.
     void Serve(std::chrono::milliseconds timeout);
+    // Serve without the wait, for a caller that knows the socket is readable.
+    void ServeReadable();
+    // Sends the delayed replies that are due and lets the unit act by itself.
+    void Tick();
     // How long the caller may sleep before a delayed reply is due, at most `limit`.
     std::chrono::milliseconds IdleTime(std::chrono::milliseconds limit) const;
 
@@ -65,6 +69,13 @@ class UnitServer {
     void MoveTo(const Address4& address);
     void Log(const std::string& line);
     std::string Stamp() const;
+
+  public:
+    // Put before every log line (a fleet's units say which one speaks).
+    void SetLogPrefix(std::string prefix) { logPrefix_ = std::move(prefix); }
+
+  private:
+    std::string logPrefix_;
 
     UnitState state_;
     Clock clock_;

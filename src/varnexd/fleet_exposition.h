@@ -1,0 +1,38 @@
+// The stations and the exporter itself as Prometheus metrics. A silent unit
+// keeps varnex_up 0, its counters and its last reply time; its reading
+// series go, so no rule evaluates a frozen value.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fleet/fleet_poller.h"
+#include "varnexd/exposition_writer.h"
+
+namespace varnex::varnexd {
+
+struct ExposedStation {
+    std::string labels;  // `,station="ID"` and the configured labels, written once
+    std::string name;    // the configured name; the unit's own when empty
+    fleet::StationStatus status;
+};
+
+struct ExporterFigures {
+    fleet::PollerCounters counters;
+    fleet::RoundTripHistogram roundTrips;
+    std::size_t stations = 0;
+    bool lastReloadSucceeded = true;
+    double lastReloadSuccessSeconds = 0;  // Unix time
+    uint64_t probes = 0;
+    uint64_t refusedProbes = 0;
+};
+
+// `steadyNow` and `wallNow` (Unix seconds) are the same instant, so a reply's
+// steady time becomes a timestamp.
+void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& stations,
+                   fleet::Time steadyNow, double wallNow);
+void WriteExporter(ExpositionWriter& out, const ExporterFigures& figures);
+// CPU, memory, descriptors and start time, as every exporter reports them.
+void WriteProcess(ExpositionWriter& out);
+
+}  // namespace varnex::varnexd
