@@ -84,8 +84,8 @@ StoredReading Unpack(int64_t timeMs, const PackedReading& packed, uint32_t uptim
     UnpackCodes(packed.firstVolts, reading, 0);
     UnpackCodes(packed.secondVolts, reading, kVoltsPerColumn);
     const int64_t state = packed.state;
-    reading.relaysEnergised = state & 0x07;
-    reading.pinsHigh = (state >> kPinsShift) & 0x1F;
+    reading.relaysEnergised = RelayBitsOf(state);
+    reading.pinsHigh = PinBitsOf(state);
     reading.jumpers = {((state >> kJumpersShift) & 1) != 0, ((state >> kJumpersShift) & 2) != 0};
     if ((state & kTemperatureKnown) != 0) {
         reading.temperature = TemperatureReading{(state & kTemperatureNegative) != 0,
@@ -94,6 +94,14 @@ StoredReading Unpack(int64_t timeMs, const PackedReading& packed, uint32_t uptim
     }
     reading.uptime = uptime;
     return reading;
+}
+
+uint8_t RelayBitsOf(int64_t state) {
+    return state & 0x07;
+}
+
+uint8_t PinBitsOf(int64_t state) {
+    return (state >> kPinsShift) & 0x1F;
 }
 
 Readings ReadingsOf(const StoredReading& reading, const VoltmeterJumpers& jumpers) {
