@@ -1,0 +1,192 @@
+// History in the desktop client: the main window records a session's
+// readings and events and says once when it cannot; the History window
+// draws a store with known rows (series, gaps, axes, a range across a
+// daylight-saving change) and exports every stored reading of its range.
+#include <QChart>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QStatusBar>
+#include <QValueAxis>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "history/history_fixture.h"
+#include "ui/history/history_window.h"
+#include "ui/main_window/main_window_fixture.h"
+
+namespace varnex {
+namespace {
+
+class HistoryRecordingTest : public MainWindowTest {
+  protected:
+    std::string HistoryPath() const { return HistoryPathBeside(DatabasePath()); }
+    void StartHeldUnit() {
+        unit::UnitState& s = StartUnit().State();
+        for (auto& v : s.voltmeters) {
+            v.raw = v.centre = 2048;
+            v.held = true;
+        }
+        AddStation("127.0.0.1", "tamble", "Simulator");
+    }
+    bool WaitForStatus() {
+        return PumpUntil([&] { return controls().firmwareVersion->text() != "* . *"; }, 3000);
+    }
+};
+
+TEST_F(HistoryRecordingTest, ASessionsReadingsAndEventsAreRecorded) {
+    StartHeldUnit();
+    Open({"varnex", "127.0.0.1"});
+    ASSERT_TRUE(WaitForStatus());
+    for (int tick = 0; tick < 2; ++tick) {
+        Tick(kPollTimer);
+        const std::size_t seen = unitLog_.size();
+        ASSERT_TRUE(PumpUntil([&] { return unitLog_.size() > seen; }, 3000));
+        QTest::qWait(200);
+    }
+    QTest::mouseClick(controls().stop, Qt::LeftButton);
+    ASSERT_NE(window_->history(), nullptr);
+    window_->history()->writer()->Flush();
+
+    HistoryReader reader = std::get<HistoryReader>(HistoryReader::Open(HistoryPath()));
+    const std::vector<StoredReading> readings = reader.Readings("127.0.0.1", 0, INT64_MAX / 2);
+    ASSERT_EQ(readings.size(), 3U);
+    EXPECT_EQ(readings[0].raw[0], 2048);
+    std::vector<HistoryEvent> kinds;
+    for (const StoredEvent& e : reader.Events("127.0.0.1", 0, INT64_MAX / 2)) {
+        kinds.push_back(e.kind);
+    }
+    EXPECT_EQ(kinds, (std::vector<HistoryEvent>{HistoryEvent::Started, HistoryEvent::Stopped}));
+    EXPECT_TRUE(window_->statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(HistoryRecordingTest, AHistoryFileThatIsNotOursIsSaidOnceAndPollingGoesOn) {
+    StartHeldUnit();
+    { std::ofstream(HistoryPath(), std::ios::binary) << std::string(4096, 'x'); }
+    Open({"varnex", "127.0.0.1"});
+    ASSERT_TRUE(WaitForStatus());
+    const QString said = window_->statusBar()->currentMessage();
+    EXPECT_TRUE(said.startsWith("History is not kept: The history file ")) << said.toStdString();
+    EXPECT_TRUE(said.contains("left untouched")) << said.toStdString();
+    window_->statusBar()->clearMessage();
+    Tick(kPollTimer);
+    EXPECT_TRUE(window_->statusBar()->currentMessage().isEmpty());
+    std::ifstream in(HistoryPath(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string(4096, 'x'));
+}
+
+class HistoryWindowTest : public testing::HistoryTest {
+  protected:
+    std::unique_ptr<HistoryWindow> Window() {
+        HistoryWindowSeams seams;
+        seams.historyPath = path_;
+        seams.preferredStation = "127.0.0.9";
+        seams.station = [](const std::string& ip) {
+            LoadedStation station;
+            station.address = ip;
+            station.jumper6 = station.jumper7 = "ON";
+            station.labels[0] = "Battery";
+            return std::optional<LoadedStation>(station);
+        };
+        seams.nowMs = [this] { return nowMs_; };
+        auto window = std::make_unique<HistoryWindow>(seams);
+        window->resize(1100, 720);
+        return window;
+    }
+    // Line series of a chart by name, with their point counts.
+    static std::vector<std::pair<QString, qsizetype>> Lines(QChart* chart) {
+        std::vector<std::pair<QString, qsizetype>> lines;
+        for (QAbstractSeries* series : chart->series()) {
+            if (auto* line = qobject_cast<QLineSeries*>(series);
+                line != nullptr && series->type() == QAbstractSeries::SeriesTypeLine) {
+                lines.emplace_back(line->name(), line->count());
+            }
+        }
+        return lines;
+    }
+};
+
+TEST_F(HistoryWindowTest, DrawsTheLastHourWithGapsLabelsAndAxes) {
+    {
+        auto writer = OpenWriter();
+        for (int s = 0; s < 600; ++s) {  // 10 minutes, then 5 without, then 5 more
+            if (s < 300 || s >= 450) {
+                StoredReading r = testing::SampleReading(nowMs_ - 600'000 + s * 1000, 7);
+                r.temperature = TemperatureReading{false, 21, false};
+                r.relaysEnergised = s >= 500 ? 1 : 0;
+                writer->Record("127.0.0.9", r);
+            }
+        }
+        writer->RecordEvent("127.0.0.9", nowMs_ - 600'000, HistoryEvent::Started);
+    }
+    auto window = Window();
+    EXPECT_EQ(window->stationChooser()->currentText(), "127.0.0.9");
+    EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 3'600'000, nowMs_));
+    const auto lines = Lines(window->chart());
+    EXPECT_EQ(lines, (std::vector<std::pair<QString, qsizetype>>{{"Battery (1)", 300},
+                                                                 {"Battery (1)", 150},
+                                                                 {"Voltmeter 2", 300},
+                                                                 {"Voltmeter 2", 150},
+                                                                 {"Temperature", 300},
+                                                                 {"Temperature", 150}}));
+    EXPECT_EQ(window->timeAxis()->min().toMSecsSinceEpoch(), nowMs_ - 3'600'000);
+    EXPECT_EQ(window->timeAxis()->max().toMSecsSinceEpoch(), nowMs_);
+    // Relay 1's step (one extra point) and the event marker.
+    const auto steps = Lines(window->stepsChart());
+    ASSERT_GE(steps.size(), 2U);
+    EXPECT_EQ(steps[0], std::make_pair(QString("Relay 1"), qsizetype{300}));
+    EXPECT_EQ(steps[1], std::make_pair(QString("Relay 1"), qsizetype{151}));
+    EXPECT_EQ(window->chart()->series().back()->name(), "Events");
+    EXPECT_EQ(window->data().level, std::nullopt);
+    if (qEnvironmentVariableIsSet("VARNEX_SHOTS")) {
+        window->show();
+        window->grab().save(QString::fromUtf8(std::getenv("VARNEX_SHOTS")) + "/history.png");
+    }
+}
+
+TEST_F(HistoryWindowTest, ADayAcrossTheClockChangeIsTwentyThreeHoursAndExportsWhole) {
+    const char* oldZone = std::getenv("TZ");
+    const std::string keep = oldZone != nullptr ? oldZone : "";
+    setenv("TZ", "Europe/Berlin", 1);
+    tzset();
+    const int64_t dayStart = 1'774'738'800'000;  // 2026-03-29 00:00 in Berlin (+01:00)
+    nowMs_ = dayStart + 2 * 86'400'000;
+    std::size_t inDay = 0;
+    {
+        auto writer = OpenWriter({.batchSize = 1000});
+        for (int64_t t = dayStart - 3'600'000; t < dayStart + 26 * 3'600'000; t += 30'000) {
+            writer->Record("127.0.0.9", testing::SampleReading(t, 3));
+            inDay += t < dayStart + 23 * 3'600'000 ? 1 : 0;
+        }
+    }
+    inDay -= 120;  // the hour before the day
+    auto window = Window();
+    window->SetFromTo(QDateTime(QDate(2026, 3, 29), QTime(0, 0)),
+                      QDateTime(QDate(2026, 3, 30), QTime(0, 0)));
+    EXPECT_EQ(window->span(), std::make_pair(dayStart, dayStart + 23 * 3'600'000));
+    EXPECT_EQ(window->data().level, std::optional<std::size_t>(1));
+
+    const QString csv = QString::fromStdString(path_ + ".csv");
+    ASSERT_TRUE(window->ExportCsv(csv));
+    std::ifstream in(csv.toStdString(), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), inDay + 1);
+    EXPECT_EQ(lines[1].substr(0, 29), "2026-03-29T00:00:00.000+01:00");
+    EXPECT_EQ(lines.back().substr(0, 29), "2026-03-29T23:59:30.000+02:00");
+    const QString png = QString::fromStdString(path_ + ".png");
+    EXPECT_TRUE(window->SavePng(png));
+    EXPECT_FALSE(QImage(png).isNull());
+
+    if (keep.empty()) {
+        unsetenv("TZ");
+    } else {
+        setenv("TZ", keep.c_str(), 1);
+    }
+    tzset();
+}
+
+}  // namespace
+}  // namespace varnex
