@@ -22,12 +22,25 @@ void Append(ChartLine& line, int64_t timeMs, double value, bool broken) {
     line.segments.back().push_back({timeMs, value});
 }
 
-// A step: the old value is held up to the change.
+// A step: the old value is held up to the change. A value held on only
+// moves the stretch's end, so a step line has points where it changes.
 void AppendStep(ChartLine& line, int64_t timeMs, double value, bool broken) {
-    if (!broken && !line.segments.empty() && line.segments.back().back().value != value) {
-        line.segments.back().push_back({timeMs, line.segments.back().back().value});
+    if (broken || line.segments.empty()) {
+        Append(line, timeMs, value, broken);
+        return;
     }
-    Append(line, timeMs, value, broken);
+    ChartSegment& segment = line.segments.back();
+    const std::size_t n = segment.size();
+    const double last = segment.back().value;
+    // The last point already only carries a held value on: move it here.
+    if (n >= 2 && segment[n - 2].value == last) {
+        segment.back().timeMs = timeMs;
+    } else {
+        segment.push_back({timeMs, last});
+    }
+    if (value != last) {
+        segment.push_back({timeMs, value});
+    }
 }
 
 std::vector<Sample> RawSamples(HistoryReader& reader, const ChartRequest& request) {

@@ -5,7 +5,9 @@
 namespace varnex {
 namespace {
 
-constexpr int64_t kMostPoints = 4000;
+// About two points a pixel column of a chart window: more cannot be seen,
+// and Qt Charts draws each of them.
+constexpr int64_t kMostPoints = 1500;
 constexpr int64_t kReadingIntervalMs = 1000;
 
 std::string RollupSelectSql() {

@@ -17,7 +17,7 @@
 namespace varnex {
 
 // The roll-up level (index into kRollupWidthsMs) that shows `spanMs` in at
-// most a few thousand points; nullopt: the raw readings.
+// most 1500 points; nullopt: the raw readings (up to 25 minutes).
 std::optional<std::size_t> LevelForSpan(int64_t spanMs);
 
 class HistoryReader {

@@ -96,12 +96,12 @@ TEST_F(HistoryTest, LinesBreakWherePollingStoppedAndStepsHoldTheirValue) {
     // The missing temperature breaks its line too.
     EXPECT_EQ(SegmentSizes(data.temperature), (std::vector<std::size_t>{5, 4}));
     EXPECT_EQ(data.temperature.segments[0][0].value, 20.5);
-    // Relay 2: 0 held until the change, then 1; an extra point makes the step.
-    const ChartSegment& relay = data.relays[1].segments[0];
-    EXPECT_EQ(relay.size(), 11U);
-    EXPECT_EQ(relay[3], (ChartPoint{nowMs_ + 3000, 0}));
-    EXPECT_EQ(relay[4], (ChartPoint{nowMs_ + 3000, 1}));
-    EXPECT_EQ(SegmentSizes(data.pins[0]), (std::vector<std::size_t>{10, 5}));
+    // Relay 2: 0 held until the change, then 1 to the stretch's end; a held
+    // value keeps only its first and last point.
+    EXPECT_EQ(
+        data.relays[1].segments[0],
+        (ChartSegment{{nowMs_, 0}, {nowMs_ + 3000, 0}, {nowMs_ + 3000, 1}, {nowMs_ + 9000, 1}}));
+    EXPECT_EQ(SegmentSizes(data.pins[0]), (std::vector<std::size_t>{2, 2}));
     EXPECT_EQ(data.pins[1].segments[0][0].value, 0);
     EXPECT_EQ(data.events, (std::vector<StoredEvent>{{nowMs_ + 9500, HistoryEvent::Stopped}}));
 }
@@ -147,7 +147,7 @@ TEST(HistoryCsv, TimesCarryTheirOffsetAcrossADaylightSavingChange) {
 TEST_F(HistoryTest, CsvHoldsEveryStoredReadingOfTheRangeExactly) {
     ZoneScope zone("Europe/Berlin");
     const int64_t start = 1'774'745'998'000;  // two seconds before the clocks go forward
-    nowMs_ = start;  // retention keeps it
+    nowMs_ = start;                           // retention keeps it
     {
         auto writer = OpenWriter();
         for (int s = 0; s < 4; ++s) {

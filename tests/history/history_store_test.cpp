@@ -272,12 +272,12 @@ TEST_F(HistoryTest, ARangeOfSixHundredThousandReadingsReadsWhole) {
               1000U + (BucketStart(nowMs_, 600'000) != nowMs_ ? 1U : 0U));
 }
 
-TEST(HistoryLevels, TheFinestLevelWithAFewThousandPoints) {
+TEST(HistoryLevels, TheFinestLevelWithAtMostFifteenHundredPoints) {
     const struct {
         int64_t spanMs;
         std::optional<std::size_t> level;
     } cases[] = {
-        {600'000, std::nullopt}, {3'600'000, std::nullopt}, {4'000'001 + 999, 0},
+        {600'000, std::nullopt}, {1'500'999, std::nullopt}, {1'501'000, 0},          {3'600'000, 0},
         {86'400'000, 1},         {7 * 86'400'000LL, 2},     {365 * 86'400'000LL, 2},
     };
     for (const auto& c : cases) {

@@ -160,6 +160,9 @@ HistoryWindow::HistoryWindow(HistoryWindowSeams seams, QWidget* parent)
                               label->boundingRect().height() / 2);
         }
     });
+    // Steps are level and upright: smoothing them buys nothing but time.
+    stepsView_->setRenderHint(QPainter::Antialiasing, false);
+    view_->setRenderHint(QPainter::Antialiasing, false);
     view_->setMinimumHeight(380);
     stepsView_->setFixedHeight(190);
 

@@ -59,6 +59,7 @@ class HistoryWindow : public QWidget {
     QChart* stepsChart() const { return steps_; }
     QDateTimeAxis* timeAxis() const { return timeAxis_; }
     QComboBox* stationChooser() const { return stationChooser_; }
+    QCheckBox* voltmeterBox(std::size_t index) const { return voltmeterBoxes_.at(index); }
     QLabel* statusLabel() const { return status_; }
     const ChartData& data() const { return data_; }
     std::pair<int64_t, int64_t> span() const { return {shownFrom_, shownTo_}; }

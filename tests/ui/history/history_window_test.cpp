@@ -9,11 +9,15 @@
 #include <QValueAxis>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "history/history_fixture.h"
 #include "ui/history/history_window.h"
 #include "ui/main_window/main_window_fixture.h"
+#include "unit/reply_encoding.h"
+#include "unit/unit_console.h"
+#include "unit/voltage_drift.h"
 
 namespace varnex {
 namespace {
@@ -106,7 +110,7 @@ class HistoryWindowTest : public testing::HistoryTest {
     }
 };
 
-TEST_F(HistoryWindowTest, DrawsTheLastHourWithGapsLabelsAndAxes) {
+TEST_F(HistoryWindowTest, DrawsTheLastTenMinutesWithGapsLabelsAndAxes) {
     {
         auto writer = OpenWriter();
         for (int s = 0; s < 600; ++s) {  // 10 minutes, then 5 without, then 5 more
@@ -122,6 +126,9 @@ TEST_F(HistoryWindowTest, DrawsTheLastHourWithGapsLabelsAndAxes) {
     auto window = Window();
     EXPECT_EQ(window->stationChooser()->currentText(), "127.0.0.9");
     EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 3'600'000, nowMs_));
+    EXPECT_EQ(window->data().level, std::optional<std::size_t>(0));  // the last hour: 10 s means
+    window->ChooseRange(HistoryRange::LastTenMinutes);
+    EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 600'000, nowMs_));
     const auto lines = Lines(window->chart());
     EXPECT_EQ(lines, (std::vector<std::pair<QString, qsizetype>>{{"Battery (1)", 300},
                                                                  {"Battery (1)", 150},
@@ -129,13 +136,13 @@ TEST_F(HistoryWindowTest, DrawsTheLastHourWithGapsLabelsAndAxes) {
                                                                  {"Voltmeter 2", 150},
                                                                  {"Temperature", 300},
                                                                  {"Temperature", 150}}));
-    EXPECT_EQ(window->timeAxis()->min().toMSecsSinceEpoch(), nowMs_ - 3'600'000);
+    EXPECT_EQ(window->timeAxis()->min().toMSecsSinceEpoch(), nowMs_ - 600'000);
     EXPECT_EQ(window->timeAxis()->max().toMSecsSinceEpoch(), nowMs_);
     // Relay 1's step (one extra point) and the event marker.
     const auto steps = Lines(window->stepsChart());
     ASSERT_GE(steps.size(), 2U);
-    EXPECT_EQ(steps[0], std::make_pair(QString("Relay 1"), qsizetype{300}));
-    EXPECT_EQ(steps[1], std::make_pair(QString("Relay 1"), qsizetype{151}));
+    EXPECT_EQ(steps[0], std::make_pair(QString("Relay 1"), qsizetype{2}));  // held
+    EXPECT_EQ(steps[1], std::make_pair(QString("Relay 1"), qsizetype{4}));  // 0, up, 1
     EXPECT_EQ(window->chart()->series().back()->name(), "Events");
     EXPECT_EQ(window->data().level, std::nullopt);
     if (qEnvironmentVariableIsSet("VARNEX_SHOTS")) {
@@ -186,6 +193,97 @@ TEST_F(HistoryWindowTest, ADayAcrossTheClockChangeIsTwentyThreeHoursAndExportsWh
         setenv("TZ", keep.c_str(), 1);
     }
     tzset();
+}
+
+}  // namespace
+}  // namespace varnex
+
+namespace varnex {
+namespace {
+
+// A day of varnex-unit's status records, one a second, with the console
+// holding voltmeter 3 and 6 for a while, moving the temperature and pin 3.
+void RecordADayOfTheSimulator(HistoryWriter& writer, int64_t endMs) {
+    constexpr int kDay = 86'400;
+    unit::UnitTime clock{0};
+    unit::UnitServer unit(
+        unit::MakeUnitState({}, clock), [&] { return clock; }, [](const std::string&) {});
+    const std::map<int, std::vector<std::string>> console = {
+        {6 * 3600, {"volts 3 12.5"}},
+        {9 * 3600, {"volts 3 drift"}},
+        {10 * 3600, {"temp 23.5", "pin 3 1"}},
+        {14 * 3600, {"volts 6 4.2"}},
+        {15 * 3600, {"pin 3 0"}},
+        {20 * 3600, {"volts 6 drift", "temp 19"}},
+    };
+    const VoltmeterJumpers jumpers{true, true};
+    for (int s = 0; s < kDay; ++s) {
+        clock = unit::UnitTime(int64_t{s} * 1000);
+        if (const auto lines = console.find(s); lines != console.end()) {
+            for (const std::string& line : lines->second) {
+                unit::RunConsoleLine(unit, line);
+            }
+        }
+        unit::DriftVoltmeters(unit.State(), clock);
+        const unit::Bytes bytes = unit::EncodeStatusRecord(unit.State(), clock);
+        ReplyBuffer reply{};
+        std::copy(bytes.begin(), bytes.end(), reply.begin());
+        writer.Record("127.0.0.1", StoredReadingOf(DecodeStatusRecord(reply), jumpers,
+                                                   endMs - int64_t{kDay - s} * 1000));
+    }
+}
+
+TEST_F(HistoryWindowTest, ADayOfTheSimulatorShowsItsDriftAndItsHeldValues) {
+    {
+        auto writer = OpenWriter({.batchSize = 2000});
+        RecordADayOfTheSimulator(*writer, nowMs_);
+    }
+    HistoryWindowSeams seams;
+    seams.historyPath = path_;
+    seams.preferredStation = "127.0.0.1";
+    seams.station = [](const std::string& ip) {
+        LoadedStation station;
+        station.address = ip;
+        station.jumper6 = station.jumper7 = "ON";
+        station.labels = {"Battery", "Solar panel", "Mains", "Generator", "", "Sensor A", "", ""};
+        return std::optional<LoadedStation>(station);
+    };
+    seams.nowMs = [this] { return nowMs_; };
+    HistoryWindow window(seams);
+    window.resize(1100, 720);
+    for (std::size_t n : {2, 5}) {
+        window.voltmeterBox(n)->setChecked(true);
+    }
+    window.ChooseRange(HistoryRange::Last24Hours);
+    const ChartData& data = window.data();
+    ASSERT_EQ(data.voltmeters.size(), 4U);
+    EXPECT_EQ(data.voltmeters[2].name, "Mains (3)");
+    // Held from 06:00 to 09:00 of the day: 12.5 V within a code's width.
+    const auto valuesBetween = [&](const ChartLine& line, int fromHour, int toHour) {
+        std::vector<double> values;
+        for (const ChartSegment& segment : line.segments) {
+            for (const ChartPoint& p : segment) {
+                const int64_t second = (p.timeMs - (nowMs_ - 86'400'000)) / 1000;
+                if (second > fromHour * 3600 + 60 && second < toHour * 3600 - 60) {
+                    values.push_back(p.value);
+                }
+            }
+        }
+        return values;
+    };
+    const std::vector<double> held = valuesBetween(data.voltmeters[2], 6, 9);
+    ASSERT_FALSE(held.empty());
+    for (double v : held) {
+        EXPECT_NEAR(v, 12.5, 30.0 / 4095);
+    }
+    // Voltmeter 1 drifts all day.
+    const std::vector<double> drift = valuesBetween(data.voltmeters[0], 0, 24);
+    EXPECT_GT(*std::max_element(drift.begin(), drift.end()) -
+                  *std::min_element(drift.begin(), drift.end()),
+              0.05);
+    EXPECT_EQ(data.pins[2].segments.size(), 1U);
+    window.show();
+    Shoot(window, "history-window");
 }
 
 }  // namespace
