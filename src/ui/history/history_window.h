@@ -56,6 +56,7 @@ class HistoryWindow : public QWidget {
     bool SavePng(const QString& path);
 
     QChart* chart() const { return chart_; }
+    HistoryChartView* chartView() const { return view_; }
     QChart* stepsChart() const { return steps_; }
     QDateTimeAxis* timeAxis() const { return timeAxis_; }
     QComboBox* stationChooser() const { return stationChooser_; }
@@ -64,12 +65,13 @@ class HistoryWindow : public QWidget {
     const ChartData& data() const { return data_; }
     std::pair<int64_t, int64_t> span() const { return {shownFrom_, shownTo_}; }
 
+    // A rolling range moves on with the clock (the live timer's work).
+    void Tick();
+
   private:
     ChartRequest Request(int64_t fromMs, int64_t toMs) const;
     std::pair<int64_t, int64_t> ChosenSpan() const;
     void Draw();
-    void FollowView();
-    void Tick();
     int64_t Now() const;
 
     HistoryWindowSeams seams_;

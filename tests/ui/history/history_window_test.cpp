@@ -7,14 +7,19 @@
 #include <QLineSeries>
 #include <QStatusBar>
 #include <QValueAxis>
+#include <QWheelEvent>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 #include "history/history_fixture.h"
+#include "ui/history/history_chart_view.h"
 #include "ui/history/history_window.h"
 #include "ui/main_window/main_window_fixture.h"
+#include "ui/settings/change_remote_ip_dialog.h"
+#include "ui/widgets/ip_address_field.h"
 #include "unit/reply_encoding.h"
 #include "unit/unit_console.h"
 #include "unit/voltage_drift.h"
@@ -284,6 +289,116 @@ TEST_F(HistoryWindowTest, ADayOfTheSimulatorShowsItsDriftAndItsHeldValues) {
     EXPECT_EQ(data.pins[2].segments.size(), 1U);
     window.show();
     Shoot(window, "history-window");
+}
+
+}  // namespace
+}  // namespace varnex
+
+namespace varnex {
+namespace {
+
+TEST_F(HistoryRecordingTest, ChangeIpCarriesTheStationsHistoryToTheNewAddress) {
+    StartHeldUnit();
+    Open({"varnex", "127.0.0.1"});
+    ASSERT_TRUE(WaitForStatus());
+    OnNextModal([](QWidget* dialog) {
+        auto* change = qobject_cast<ChangeRemoteIpDialog*>(dialog);
+        ASSERT_NE(change, nullptr);
+        change->addressField()->setAddress(0x7F000102);
+        change->okButton()->click();
+    });
+    const ModalWatchdog watchdog;
+    QTest::mouseClick(controls().changeIpAddress, Qt::LeftButton);
+    window_->history()->writer()->Flush();
+    HistoryReader reader = std::get<HistoryReader>(HistoryReader::Open(HistoryPath()));
+    EXPECT_EQ(reader.Stations(), std::vector<std::string>{"127.0.1.2"});
+    EXPECT_EQ(reader.Readings("127.0.1.2", 0, INT64_MAX / 2).size(), 1U);
+}
+
+TEST(HistoryRetention, TheStoredDaysOrTheDefault) {
+    const struct {
+        std::optional<std::string> stored;
+        int days;
+    } cases[] = {
+        {std::nullopt, 90}, {"30", 30}, {"1", 1},     {"3650", 3650},
+        {"0", 90},          {"-5", 90}, {"3651", 90}, {"soon", 90},
+    };
+    for (const auto& c : cases) {
+        PlatformHooks hooks;
+        hooks.readSetting = [&](const std::string& key) {
+            EXPECT_EQ(key, "Options/History/RetentionDays");
+            return c.stored;
+        };
+        EXPECT_EQ(ReadRetentionDays(hooks), c.days) << c.stored.value_or("(none)");
+    }
+}
+
+TEST_F(HistoryWindowTest, TheWheelDragAndResetReReadTheShownStretch) {
+    {
+        auto writer = OpenWriter({.batchSize = 5000});
+        for (int s = 0; s < 86'400; s += 5) {
+            writer->Record("127.0.0.9",
+                           testing::SampleReading(nowMs_ - 86'400'000 + s * 1000LL, 1));
+        }
+    }
+    auto window = Window();
+    window->show();
+    window->ChooseRange(HistoryRange::Last24Hours);
+    QApplication::processEvents();
+    ASSERT_EQ(window->data().level, std::optional<std::size_t>(1));
+    HistoryChartView* view = window->chartView();
+    const QRectF area = window->chart()->plotArea();
+    const QPointF middle = view->mapFromScene(window->chart()->mapToScene(area.center()));
+
+    // Eight wheel steps about the middle: a fifth of a day, 10 s means.
+    for (int step = 0; step < 8; ++step) {
+        QWheelEvent wheel(middle, view->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+    }
+    const auto [from, to] = window->span();
+    EXPECT_NEAR(static_cast<double>(to - from), 86'400'000 / std::pow(1.25, 8), 120'000);
+    EXPECT_NEAR(static_cast<double>(from + to) / 2, nowMs_ - 43'200'000, 120'000);
+    EXPECT_EQ(window->data().level, std::optional<std::size_t>(0));
+
+    // Dragging right by a quarter of the plot shows earlier times.
+    const QPoint start = middle.toPoint();
+    const QPoint end = start + QPoint(static_cast<int>(area.width() / 4), 0);
+    QTest::mousePress(view->viewport(), Qt::RightButton, Qt::NoModifier, start);
+    QMouseEvent move(QEvent::MouseMove, end, view->viewport()->mapToGlobal(end), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    QTest::mouseRelease(view->viewport(), Qt::RightButton, Qt::NoModifier, end);
+    const auto [panFrom, panTo] = window->span();
+    EXPECT_NEAR(static_cast<double>(from - panFrom), static_cast<double>(to - from) / 4,
+                static_cast<double>(to - from) / 50);
+    EXPECT_NEAR(static_cast<double>(panTo - panFrom), static_cast<double>(to - from), 2000);
+
+    // Reset goes back to the chosen day.
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->text() == "Reset zoom") {
+            button->click();
+        }
+    }
+    EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 86'400'000, nowMs_));
+}
+
+TEST_F(HistoryWindowTest, ARollingRangeGrowsWithNewReadings) {
+    auto writer = OpenWriter();
+    writer->Record("127.0.0.9", testing::SampleReading(nowMs_ - 5000, 1));
+    writer->Flush();
+    auto window = Window();
+    window->show();
+    window->ChooseRange(HistoryRange::LastTenMinutes);
+    ASSERT_EQ(window->data().voltmeters[0].segments.at(0).size(), 1U);
+    for (int s = 1; s <= 3; ++s) {
+        writer->Record("127.0.0.9", testing::SampleReading(nowMs_ - 5000 + s * 1000, 1));
+    }
+    writer->Flush();
+    nowMs_ += 3000;
+    window->Tick();
+    EXPECT_EQ(window->data().voltmeters[0].segments.at(0).size(), 4U);
+    EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 600'000, nowMs_));
 }
 
 }  // namespace
