@@ -62,13 +62,13 @@ std::vector<Sample> RawSamples(HistoryReader& reader, const ChartRequest& reques
 std::vector<Sample> BucketSamples(HistoryReader& reader, const ChartRequest& request,
                                   std::size_t level) {
     std::vector<Sample> samples;
-    // A bucket's mean is drawn at its middle. The buckets' own readings do
-    // not say which jumpers they had: the station row's (or the default) do.
-    const VoltmeterJumpers jumpers = request.jumpers.value_or(VoltmeterJumpers{});
+    // A bucket's mean is drawn at its middle, scaled with the station row's
+    // jumpers, or else those of the bucket's last reading.
     const int64_t width = kRollupWidthsMs[level];
     for (const RollupBucket& b :
          reader.Rollups(request.address, level, request.fromMs, request.toMs)) {
         Sample s{.timeMs = b.startMs + width / 2, .state = b.lastState};
+        const VoltmeterJumpers jumpers = request.jumpers.value_or(JumpersOfState(b.lastState));
         for (std::size_t n = 0; n < s.volts.size(); ++n) {
             s.volts[n] = static_cast<double>(
                 ScaledVolts(n, static_cast<long double>(b.sum[n]) / b.count, jumpers));

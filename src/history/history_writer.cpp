@@ -170,10 +170,11 @@ void HistoryWriter::Run() {
             lastRetentionMs_ = now;
             retentionPending_ = true;
         }
-        // A flush or the end waits for retention; otherwise one step a round.
+        // A flush waits for retention; otherwise one step a round, and the
+        // end leaves the rest for the next start rather than delay the exit.
         do {
-            retentionPending_ = retentionPending_ && RetentionStep();
-        } while (retentionPending_ && (flushing || stopping));
+            retentionPending_ = retentionPending_ && !stopping && RetentionStep();
+        } while (retentionPending_ && flushing);
 
         lock.lock();
         done_ = taken;

@@ -86,7 +86,7 @@ StoredReading Unpack(int64_t timeMs, const PackedReading& packed, uint32_t uptim
     const int64_t state = packed.state;
     reading.relaysEnergised = RelayBitsOf(state);
     reading.pinsHigh = PinBitsOf(state);
-    reading.jumpers = {((state >> kJumpersShift) & 1) != 0, ((state >> kJumpersShift) & 2) != 0};
+    reading.jumpers = JumpersOfState(state);
     if ((state & kTemperatureKnown) != 0) {
         reading.temperature = TemperatureReading{(state & kTemperatureNegative) != 0,
                                                  static_cast<uint8_t>(state >> kTemperatureShift),
@@ -102,6 +102,10 @@ uint8_t RelayBitsOf(int64_t state) {
 
 uint8_t PinBitsOf(int64_t state) {
     return (state >> kPinsShift) & 0x1F;
+}
+
+VoltmeterJumpers JumpersOfState(int64_t state) {
+    return {((state >> kJumpersShift) & 1) != 0, ((state >> kJumpersShift) & 2) != 0};
 }
 
 Readings ReadingsOf(const StoredReading& reading, const VoltmeterJumpers& jumpers) {

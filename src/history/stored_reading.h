@@ -36,10 +36,11 @@ StoredReading StoredReadingOf(const StatusRecord& record, const VoltmeterJumpers
 PackedReading Pack(const StoredReading& reading);
 StoredReading Unpack(int64_t timeMs, const PackedReading& packed, uint32_t uptime);
 
-// The relay bits (bit r: relay r+1 energised) and pin bits of a state
-// column, as roll-ups keep it.
+// The relay bits (bit r: relay r+1 energised), pin bits and jumpers of a
+// state column, as roll-ups keep it.
 uint8_t RelayBitsOf(int64_t state);
 uint8_t PinBitsOf(int64_t state);
+VoltmeterJumpers JumpersOfState(int64_t state);
 
 // The values with units, through the shared readings function, with the
 // given jumpers (the station's current ones mend a wrong setting). The

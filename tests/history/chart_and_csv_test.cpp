@@ -109,21 +109,29 @@ TEST_F(HistoryTest, LinesBreakWherePollingStoppedAndStepsHoldTheirValue) {
 TEST_F(HistoryTest, ALongRangeDrawsBucketMeansAtTheirMiddles) {
     {
         auto writer = OpenWriter({.batchSize = 500});
-        // Two days; the code alternates 1000 / 3000 so every mean is 2000.
-        for (int s = 0; s < 2 * 86'400; s += 2) {
-            writer->Record(kStation, Plain(nowMs_ + s * 1000, 1000, 0, 0, std::nullopt));
-            writer->Record(kStation, Plain(nowMs_ + s * 1000 + 1000, 3000, 0, 0, std::nullopt));
+        // Two days; the code alternates 1000 / 3000 so every mean is 2000;
+        // the first voltmeter's jumper was off.
+        for (int s = 0; s < 2 * 86'400; ++s) {
+            StoredReading r = Plain(nowMs_ + s * 1000, s % 2 ? 3000 : 1000, 0, 0, std::nullopt);
+            r.jumpers = {false, true};
+            writer->Record(kStation, r);
         }
     }
     HistoryReader reader = Reader();
     ChartRequest request{.address = kStation, .fromMs = nowMs_, .toMs = nowMs_ + 86'400'000};
-    request.voltmeters[2] = true;
-    const ChartData data = BuildChartData(reader, request);
-    EXPECT_EQ(data.level, std::optional<std::size_t>(1));
-    ASSERT_EQ(SegmentSizes(data.voltmeters[0]), std::vector<std::size_t>{1440});
-    EXPECT_EQ(data.voltmeters[0].segments[0][0],
+    request.voltmeters[0] = request.voltmeters[2] = true;
+    const ChartData asStored = BuildChartData(reader, request);
+    EXPECT_EQ(asStored.level, std::optional<std::size_t>(1));
+    ASSERT_EQ(SegmentSizes(asStored.voltmeters[1]), std::vector<std::size_t>{1440});
+    EXPECT_EQ(asStored.voltmeters[1].segments[0][0],
               (ChartPoint{nowMs_ + 30'000, static_cast<double>(2000 / 4095.0L * 30)}));
-    EXPECT_TRUE(data.temperature.segments.empty());
+    EXPECT_EQ(asStored.voltmeters[0].segments[0][0].value,
+              static_cast<double>(2000 / 4095.0L * 60));
+    EXPECT_TRUE(asStored.temperature.segments.empty());
+
+    request.jumpers = VoltmeterJumpers{true, true};  // mended by the station row
+    EXPECT_EQ(BuildChartData(reader, request).voltmeters[0].segments[0][0].value,
+              static_cast<double>(2000 / 4095.0L * 30));
 }
 
 TEST(HistoryCsv, TimesCarryTheirOffsetAcrossADaylightSavingChange) {
