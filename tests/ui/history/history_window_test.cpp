@@ -333,7 +333,7 @@ TEST(HistoryRetention, TheStoredDaysOrTheDefault) {
     }
 }
 
-TEST_F(HistoryWindowTest, TheWheelDragAndResetReReadTheShownStretch) {
+TEST_F(HistoryWindowTest, TheWheelARubberBandADragAndResetReReadTheShownStretch) {
     {
         auto writer = OpenWriter({.batchSize = 5000});
         for (int s = 0; s < 86'400; s += 5) {
@@ -373,6 +373,22 @@ TEST_F(HistoryWindowTest, TheWheelDragAndResetReReadTheShownStretch) {
     EXPECT_NEAR(static_cast<double>(from - panFrom), static_cast<double>(to - from) / 4,
                 static_cast<double>(to - from) / 50);
     EXPECT_NEAR(static_cast<double>(panTo - panFrom), static_cast<double>(to - from), 2000);
+
+    // A rubber band over the middle half of the plot shows that half.
+    const auto [bandFrom, bandTo] = window->span();
+    const QPoint left = view->mapFromScene(
+        window->chart()->mapToScene(QPointF(area.left() + area.width() / 4, area.center().y())));
+    const QPoint right = view->mapFromScene(window->chart()->mapToScene(
+        QPointF(area.left() + 3 * area.width() / 4, area.center().y())));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, left);
+    QMouseEvent band(QEvent::MouseMove, right, view->viewport()->mapToGlobal(right), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &band);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, right);
+    const auto [zoomFrom, zoomTo] = window->span();
+    const double quarter = static_cast<double>(bandTo - bandFrom) / 4;
+    EXPECT_NEAR(static_cast<double>(zoomFrom - bandFrom), quarter, quarter / 20);
+    EXPECT_NEAR(static_cast<double>(bandTo - zoomTo), quarter, quarter / 20);
 
     // Reset goes back to the chosen day.
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
