@@ -89,8 +89,7 @@ int64_t GapAfterMs(std::optional<std::size_t> level) {
 }
 
 std::string VoltmeterName(std::size_t index, const std::string& label) {
-    const std::string number = std::to_string(index + 1);
-    return label.empty() ? "Voltmeter " + number : label + " (" + number + ")";
+    return label.empty() ? "Voltmeter " + std::to_string(index + 1) : label;
 }
 
 ChartData BuildChartData(HistoryReader& reader, const ChartRequest& request) {

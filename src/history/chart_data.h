@@ -52,7 +52,7 @@ struct ChartData {
 // A line breaks where two points lie further apart than this.
 int64_t GapAfterMs(std::optional<std::size_t> level);
 
-// "Battery (1)", or "Voltmeter 1" without a label.
+// The station row's label ("Battery"), or "Voltmeter 1" without one.
 std::string VoltmeterName(std::size_t index, const std::string& label);
 
 ChartData BuildChartData(HistoryReader& reader, const ChartRequest& request);

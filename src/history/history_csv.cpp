@@ -55,7 +55,9 @@ std::size_t WriteHistoryCsv(std::ostream& out, HistoryReader& reader, const std:
                             const std::array<std::string, wire::kVoltmeterCount>& labels) {
     out << "time";
     for (std::size_t n = 0; n < labels.size(); ++n) {
-        out << ',' << CsvField(VoltmeterName(n, labels[n]) + " V");
+        // The number stays in the header: labels need not be unique.
+        const std::string number = "voltmeter " + std::to_string(n + 1);
+        out << ',' << CsvField(labels[n].empty() ? number + " V" : number + " " + labels[n] + " V");
     }
     out << ",temperature C";
     for (std::size_t r = 1; r <= wire::kRelayCount; ++r) {

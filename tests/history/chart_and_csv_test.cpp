@@ -86,7 +86,7 @@ TEST_F(HistoryTest, LinesBreakWherePollingStoppedAndStepsHoldTheirValue) {
 
     EXPECT_EQ(data.level, std::nullopt);
     ASSERT_EQ(data.voltmeters.size(), 2U);
-    EXPECT_EQ(data.voltmeters[0].name, "Battery (1)");
+    EXPECT_EQ(data.voltmeters[0].name, "Battery");
     EXPECT_EQ(data.voltmeters[1].name, "Voltmeter 6");
     EXPECT_EQ(SegmentSizes(data.voltmeters[0]), (std::vector<std::size_t>{10, 5}));
     EXPECT_EQ(data.voltmeters[0].segments[0][0], (ChartPoint{nowMs_, 60.0}));
@@ -175,8 +175,8 @@ TEST_F(HistoryTest, CsvHoldsEveryStoredReadingOfTheRangeExactly) {
     EXPECT_EQ(WriteHistoryCsv(out, reader, kStation, start, start + 4000, std::nullopt, labels),
               4U);
     const std::string expected =
-        "time,\"Pump, main (1) V\",\"The \"\"spare\"\" (2) V\",Voltmeter 3 V,Voltmeter 4 V,"
-        "Voltmeter 5 V,Voltmeter 6 V,Voltmeter 7 V,Voltmeter 8 V,temperature C,"
+        "time,\"voltmeter 1 Pump, main V\",\"voltmeter 2 The \"\"spare\"\" V\",voltmeter 3 V,"
+        "voltmeter 4 V,voltmeter 5 V,voltmeter 6 V,voltmeter 7 V,voltmeter 8 V,temperature C,"
         "relay 1 energised,relay 2 energised,relay 3 energised,"
         "pin 1 high,pin 2 high,pin 3 high,pin 4 high,pin 5 high,uptime s\r\n"
         "2026-03-29T01:59:58.000+01:00,0.000,0.000,0.000,0.000,0.000,0.000,0.000,0.000,7.0,"

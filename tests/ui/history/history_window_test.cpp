@@ -135,8 +135,8 @@ TEST_F(HistoryWindowTest, DrawsTheLastTenMinutesWithGapsLabelsAndAxes) {
     window->ChooseRange(HistoryRange::LastTenMinutes);
     EXPECT_EQ(window->span(), std::make_pair(nowMs_ - 600'000, nowMs_));
     const auto lines = Lines(window->chart());
-    EXPECT_EQ(lines, (std::vector<std::pair<QString, qsizetype>>{{"Battery (1)", 300},
-                                                                 {"Battery (1)", 150},
+    EXPECT_EQ(lines, (std::vector<std::pair<QString, qsizetype>>{{"Battery", 300},
+                                                                 {"Battery", 150},
                                                                  {"Voltmeter 2", 300},
                                                                  {"Voltmeter 2", 150},
                                                                  {"Temperature", 300},
@@ -262,7 +262,7 @@ TEST_F(HistoryWindowTest, ADayOfTheSimulatorShowsItsDriftAndItsHeldValues) {
     window.ChooseRange(HistoryRange::Last24Hours);
     const ChartData& data = window.data();
     ASSERT_EQ(data.voltmeters.size(), 4U);
-    EXPECT_EQ(data.voltmeters[2].name, "Mains (3)");
+    EXPECT_EQ(data.voltmeters[2].name, "Mains");
     // Held from 06:00 to 09:00 of the day: 12.5 V within a code's width.
     const auto valuesBetween = [&](const ChartLine& line, int fromHour, int toHour) {
         std::vector<double> values;
