@@ -71,7 +71,12 @@ bool DrawAboutFrame(Renderer& renderer, const AboutPictures& pictures, AboutStat
     renderer.Text(40, 40, "Client Version:", kAboutTextColour);
     renderer.Text(165, 40, kAboutClientVersion, kAboutTextColour);
     renderer.Text(225, 40, "Build:", kAboutTextColour);
-    renderer.Text(280, 40, buildText, kAboutTextColour);
+    // The build text's licence, after two blanks, goes on a line of its own.
+    const std::size_t licence = buildText.find("  ");
+    renderer.Text(280, 40, buildText.substr(0, licence), kAboutTextColour);
+    if (licence != std::string_view::npos) {
+        renderer.Text(225, 56, buildText.substr(licence + 2), kAboutTextColour);
+    }
     renderer.Text(AdvanceCredits(state), kCreditsY, kAboutCreditsLine, kAboutTextColour);
 
     renderer.SelectSource(&pictures.logo);

@@ -1,5 +1,6 @@
 # Writes BuildText(): the project version, plus the short commit when the
-# source is a git checkout. Rewritten only when the text changes.
+# source is a git checkout, and the licence (Qt Charts is GPL 3 only, so the
+# whole program is GPL 3 or later). Rewritten only when the text changes.
 # -DOUTPUT=<file.cpp> -DVERSION=<x.y.z> -DSOURCE_DIR=<repository>
 set(text "${VERSION}")
 find_program(GIT git)
@@ -11,6 +12,7 @@ if(GIT)
     set(text "${VERSION}-${commit}")
   endif()
 endif()
+string(APPEND text "  GPL-3.0-or-later")
 file(WRITE "${OUTPUT}.tmp"
      "// Generated at build time; do not edit.\n"
      "#include \"about/about_assets.h\"\n\n"

@@ -159,6 +159,7 @@ void Session::StartStation(const std::string& ip) {
     }
     SetTimer(kPollTimer, true);
     SetTimer(kPulseTimer, true);
+    observer_.event(stationIp_, SessionEvent::Started);
 }
 
 void Session::ShowRelayTimerIdle() {
@@ -206,6 +207,9 @@ void Session::ResetSession(const char* reason) {
     if (reason != nullptr && wasRunning) {
         display_.statusBar[2] = reason;
     }
+    if (wasRunning) {
+        observer_.event(stationIp_, SessionEvent::Stopped);
+    }
     sessionReset_();
 }
 
@@ -234,6 +238,7 @@ void Session::ParseReply() {
     const ReplyBuffer& reply = link_.reply();
     switch (ClassifyReply(reply)) {
         case ReplyKind::PasswordRefused:
+            observer_.event(stationIp_, SessionEvent::PasswordRefused);
             ResetSession();
             hooks_.showMessage({MessageOwner::MainWindow, "Bad Password!!", "", MessageIcon::Stop});
             return;
@@ -279,7 +284,9 @@ void Session::ShowStatus() {
             display_.readingsStale = false;
             display_.readingsTitle = kReadingsTitle;
             display_.statusBar[2] = pollText_;
+            observer_.event(stationIp_, SessionEvent::Back);
         }
+        observer_.statusRecord(stationIp_, record, JumpersOf(station_));
     }
     ShowStatusReadouts(display_, record, station_);
     UpdateSnapshot(snapshot_, record);
@@ -338,6 +345,9 @@ void Session::PollTick() {
 
 // Polling and the counters go on; only what the window claims changes.
 void Session::ShowSilence() {
+    if (!display_.readingsStale) {
+        observer_.event(stationIp_, SessionEvent::Silent);
+    }
     display_.statusBar[2] = NoReplyText(silence_.SecondsSinceStatus(hooks_.tickCount()));
     display_.readingsStale = true;
     display_.readingsTitle = kStaleReadingsTitle;

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "protocol/script_record.h"
 #include "platform/platform_hooks.h"
 #include "protocol/command_packet.h"
 #include "protocol/device_link.h"
 #include "protocol/reply_silence.h"
+#include "protocol/script_record.h"
 #include "protocol/status_record.h"
 #include "session/command_line.h"
 #include "session/display_state.h"
@@ -40,6 +40,18 @@ struct SessionSeams {
     LinkOptions link{};
 };
 
+// What a session tells its observer (the history recorder), besides each
+// valid status record.
+enum class SessionEvent { Started, Stopped, PasswordRefused, Silent, Back };
+
+struct SessionObserver {
+    std::function<void(const std::string& ip, const StatusRecord& record,
+                       const VoltmeterJumpers& jumpers)>
+        statusRecord = [](const std::string&, const StatusRecord&, const VoltmeterJumpers&) {};
+    std::function<void(const std::string& ip, SessionEvent event)> event = [](const std::string&,
+                                                                              SessionEvent) {};
+};
+
 // What start-up leaves to the window.
 struct StartUpOutcome {
     bool closes = false;        // the command line ends the program
@@ -53,8 +65,7 @@ enum SessionText : int { kIdleText = 0, kConnectingText = 2, kFirstPollText = 3 
 inline constexpr const char* kEndedForPasswordText = " MSG: Session ended: password changed";
 inline constexpr const char* kEndedForMacText = " MSG: Session ended: MAC address changed";
 inline constexpr const char* kEndedForAddressText = " MSG: Session ended: unit address changed";
-inline constexpr const char* kEndedForStationListText =
-    " MSG: Session ended: station list changes";
+inline constexpr const char* kEndedForStationListText = " MSG: Session ended: station list changes";
 inline constexpr const char* kEndedForRouteText = " MSG: Session ended: adding a route";
 inline constexpr const char* kEndedForStationChoiceText =
     " MSG: Session ended: another station chosen";
@@ -124,6 +135,9 @@ class Session {
     // The unit has not answered the last kSilentAfterPolls polls.
     bool UnitSilent() const { return silence_.Silent(); }
 
+    // Told of every valid status record and of the session's events, in order.
+    void SetObserver(SessionObserver observer) { observer_ = std::move(observer); }
+
     // Told whenever the socket descriptor changes (-1: none).
     void SetSocketChanged(std::function<bool(int fd)> changed) {
         link_.SetSocketChanged(std::move(changed));
@@ -158,6 +172,7 @@ class Session {
     bool scriptTableAsked_ = false;
     ReplySilence silence_;
     std::function<void()> sessionReset_ = [] {};
+    SessionObserver observer_;
     std::array<uint32_t, 256> returnCodeCounts_{};
     LoadedStation station_{};
     std::string stationIp_;

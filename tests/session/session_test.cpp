@@ -421,3 +421,60 @@ TEST_F(SessionTest, DatagramLongerThanTheBufferIsCut) {
 
 }  // namespace
 }  // namespace varnex
+
+namespace varnex {
+namespace {
+
+// What the observer heard, one line each: events by name, records by their
+// first voltmeter code and the jumpers they came with.
+struct ObserverLog {
+    std::vector<std::string> lines;
+    SessionObserver Observer() {
+        return {[this](const std::string& ip, const StatusRecord& record,
+                       const VoltmeterJumpers& jumpers) {
+                    lines.push_back(ip + " record " + std::to_string(record.rawVoltages[0]) +
+                                    (jumpers.firstInstalled ? " J1" : " -") +
+                                    (jumpers.secondInstalled ? " J2" : " -"));
+                },
+                [this](const std::string& ip, SessionEvent event) {
+                    static const char* const kNames[] = {"started", "stopped", "refused", "silent",
+                                                         "back"};
+                    lines.push_back(ip + " " + kNames[static_cast<int>(event)]);
+                }};
+    }
+};
+
+TEST(SessionObserverTest, HearsEveryValidRecordAndEveryEventInOrder) {
+    SessionHarness h;
+    h.known.jumper7 = "OFF";
+    ObserverLog log;
+    h.session.SetObserver(log.Observer());
+    const auto withCode = [](uint8_t low) { return StatusBytes({{20, {0, low}}}); };
+    auto refused = StatusBytes();
+    refused[10] = 1;
+
+    h.Start();
+    ASSERT_TRUE(h.Deliver(withCode(7)));
+    const std::vector<uint8_t> full = withCode(8);
+    const std::vector<uint8_t> cutShort(full.begin(), full.end() - 1);
+    for (int tick = 1; tick <= 3; ++tick) {
+        h.session.OnTimer(kPollTimer);
+        ASSERT_TRUE(h.peer.Receive().has_value());
+        ASSERT_TRUE(h.Deliver(cutShort));  // shown, but proves nothing
+    }
+    ASSERT_TRUE(h.Deliver(withCode(9)));
+    h.session.ResetSession();
+    h.session.ResetSession();  // idle already: nothing more
+    h.Start();
+    ASSERT_TRUE(h.Deliver(refused));
+
+    const std::vector<std::string> expected = {
+        "127.0.0.1 started", "127.0.0.1 record 7 J1 -", "127.0.0.1 silent",
+        "127.0.0.1 back",    "127.0.0.1 record 9 J1 -", "127.0.0.1 stopped",
+        "127.0.0.1 started", "127.0.0.1 refused",       "127.0.0.1 stopped",
+    };
+    EXPECT_EQ(log.lines, expected);
+}
+
+}  // namespace
+}  // namespace varnex

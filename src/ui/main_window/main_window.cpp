@@ -1,6 +1,7 @@
 #include "ui/main_window/main_window.h"
 
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QStatusBar>
 
@@ -11,24 +12,25 @@
 #include "stations/station_list_rules.h"
 #include "stations/station_message.h"
 #include "ui/about/about_box.h"
-#include "ui/main_window/button_images.h"
-#include "ui/settings/change_mac_dialog.h"
-#include "ui/settings/change_remote_ip_dialog.h"
-#include "ui/stations/database_options_dialog.h"
 #include "ui/automation/daughter_board_dialogs.h"
-#include "ui/stations/delete_station_dialog.h"
-#include "ui/main_window/display_renderer.h"
 #include "ui/automation/io_control_dialog.h"
-#include "ui/widgets/qt_platform_hooks.h"
-#include "ui/settings/relay_control_dialog.h"
 #include "ui/automation/relay_scripts_dialog.h"
 #include "ui/automation/relay_timer_dialog.h"
-#include "ui/settings/security_settings_dialog.h"
-#include "ui/stations/station_dialog.h"
-#include "ui/settings/station_name_dialog.h"
 #include "ui/automation/temperature_control_dialog.h"
+#include "ui/history/history_window.h"
+#include "ui/main_window/button_images.h"
+#include "ui/main_window/display_renderer.h"
+#include "ui/settings/change_mac_dialog.h"
+#include "ui/settings/change_remote_ip_dialog.h"
+#include "ui/settings/relay_control_dialog.h"
+#include "ui/settings/security_settings_dialog.h"
+#include "ui/settings/station_name_dialog.h"
 #include "ui/settings/uptime_dialog.h"
 #include "ui/settings/voltmeter_options_dialog.h"
+#include "ui/stations/database_options_dialog.h"
+#include "ui/stations/delete_station_dialog.h"
+#include "ui/stations/station_dialog.h"
+#include "ui/widgets/qt_platform_hooks.h"
 
 namespace varnex {
 
@@ -92,8 +94,11 @@ void MainWindow::BuildMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->addAction(QStringLiteral("DataBase"), this, [this] {
         OpenDatabaseOptionsDialog(this, *context_, databaseLocation_);
+        OpenHistory();
         AfterEvent();
     });
+    options->addAction(QStringLiteral("History..."), this, &MainWindow::ShowHistory);
+    options->addAction(QStringLiteral("History Retention..."), this, &MainWindow::AskRetention);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAboutBox);
 }
@@ -141,6 +146,7 @@ void MainWindow::ConnectCommands() {
     on(c.setDefault, &QPushButton::clicked,
        [this] { RefillStationList(RunSetDefault(*context_, ListText())); });
     on(c.about, &QPushButton::clicked, [this] { ShowAboutBox(); });
+    on(c.history, &QPushButton::clicked, [this] { ShowHistory(); });
     on(c.autoPing, &QPushButton::clicked,
        [this] { RunAutoPing(hooks_, session_->station().address); });
     on(c.autoAddRoute, &QPushButton::clicked, [this] { AutoAddRoute(); });
@@ -179,8 +185,13 @@ void MainWindow::ConnectFeatureDialogs() {
           [this](DialogContext& context) { OpenDaughterBoardDialog(this, context); });
     opens(c.changeMacAddress,
           [this](DialogContext& context) { OpenChangeMacDialog(this, context); });
-    opens(c.changeIpAddress,
-          [this](DialogContext& context) { OpenChangeRemoteIpDialog(this, context); });
+    opens(c.changeIpAddress, [this](DialogContext& context) {
+        const std::string from = session_->stationIp();
+        const std::optional<std::string> to = OpenChangeRemoteIpDialog(this, context);
+        if (to && history_) {
+            history_->MoveStation(from, *to);
+        }
+    });
     opens(c.setStationName,
           [this](DialogContext& context) { OpenStationNameDialog(this, context); });
     opens(c.securitySettings, [this](DialogContext& context) {
@@ -192,6 +203,54 @@ void MainWindow::ConnectFeatureDialogs() {
 void MainWindow::AfterEvent() {
     RenderDisplayState(session_->display(), controls_);
     SyncTimers();
+    ShowHistoryMessage();
+}
+
+void MainWindow::ShowHistoryMessage() {
+    constexpr int kShownMs = 20000;
+    if (!history_) {
+        return;
+    }
+    if (const std::optional<std::string> message = history_->TakeMessage()) {
+        statusBar()->showMessage(QString::fromStdString(*message), kShownMs);
+    }
+}
+
+void MainWindow::OpenHistory() {
+    if (history_ && historyDatabasePath_ == databaseLocation_.path) {
+        return;
+    }
+    historyDatabasePath_ = databaseLocation_.path;
+    session_->SetObserver({});
+    history_.reset();  // the old writer finishes first
+    history_ = std::make_unique<HistoryRecorder>(databaseLocation_.path, DefaultDatabaseLocation(),
+                                                 ReadRetentionDays(hooks_));
+    session_->SetObserver(history_->Observer());
+}
+
+void MainWindow::ShowHistory() {
+    HistoryWindowSeams seams;
+    seams.historyPath = history_ ? history_->path() : std::string();
+    seams.station = [this](const std::string& ip) {
+        return stations_->LoadStation(MessageOwner::MainWindow, ip);
+    };
+    seams.preferredStation = session_->stationIp();
+    ShowHistoryWindow(this, std::move(seams));
+}
+
+void MainWindow::AskRetention() {
+    bool ok = false;
+    const int days =
+        QInputDialog::getInt(this, QStringLiteral("History Retention"),
+                             QStringLiteral("Keep readings for how many days?"),
+                             ReadRetentionDays(hooks_), 1, kLongestRetentionDays, 1, &ok);
+    if (ok) {
+        hooks_.writeSetting(kRetentionDaysKey, std::to_string(days));
+        if (history_) {
+            history_->SetRetentionDays(days);
+        }
+    }
+    AfterEvent();
 }
 
 void MainWindow::SyncTimers() {
@@ -227,6 +286,7 @@ bool MainWindow::StartUp(const std::vector<std::string>& argv) {
     databaseLocation_.path = ReadDatabaseLocation(hooks_, DefaultDatabaseLocation());
     WriteSeedDatabaseIfMissing(databaseLocation_.path);
     stations_->OpenStationStore(databaseLocation_.path);
+    OpenHistory();
     RefillStationList(stations_->FillStationList(MessageOwner::MainWindow));
     const StartUpOutcome outcome = session_->StartUp(ReadStartUpCommand(JoinCommandLine(argv)));
     if (outcome.showsStation) {

@@ -17,8 +17,9 @@
 #include "session/session.h"
 #include "stations/database_options.h"
 #include "stations/station_store.h"
-#include "ui/widgets/dialog_context.h"
+#include "ui/history/history_recorder.h"
 #include "ui/main_window/main_window_controls.h"
+#include "ui/widgets/dialog_context.h"
 
 namespace varnex {
 
@@ -43,6 +44,8 @@ class MainWindow : public QMainWindow {
     StationStore& stations() { return *stations_; }
     PlatformHooks& hooks() { return hooks_; }
     DialogContext& dialogContext() { return *context_; }
+    // Null until start-up has found the station database.
+    HistoryRecorder* history() { return history_.get(); }
 
     // Renders the display state and brings the timers in step with the
     // core's table; every event handler ends with it.
@@ -64,8 +67,16 @@ class MainWindow : public QMainWindow {
     void ShowAboutBox();
     void AutoAddRoute();
     void Shutdown();
+    // history.sqlite follows the station database's folder.
+    void OpenHistory();
+    void AskRetention();
+    void ShowHistory();
+    void ShowHistoryMessage();
 
     PlatformHooks hooks_;
+    // Outlives the session, which reports its end while shutting down.
+    std::unique_ptr<HistoryRecorder> history_;
+    std::string historyDatabasePath_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StationStore> stations_;
     std::unique_ptr<DialogContext> context_;

@@ -174,6 +174,9 @@ QGroupBox* VoltmeterGroup(QWidget* parent, MainWindowControls& c) {
         grid->addWidget(Voltmeter(group, c.voltmeters[static_cast<std::size_t>(i)], i + 1),
                         i % kPerColumn, i / kPerColumn);
     }
+    c.history = Button(group, QStringLiteral("History..."));
+    c.history->setToolTip(QStringLiteral("Every reading kept: charts and export"));
+    grid->addWidget(c.history, kPerColumn, 1, Qt::AlignRight);
     return group;
 }
 

@@ -54,6 +54,7 @@ struct MainWindowControls {
 
     QGroupBox* readingsGroup = nullptr;  // "ADC INPUTS"
     std::array<VoltmeterControls, kDisplayVoltmeters> voltmeters{};
+    QPushButton* history = nullptr;  // opens the History window
 
     // "POWER RELAYS"
     std::array<QLabel*, kDisplayRelays> relayStates{};

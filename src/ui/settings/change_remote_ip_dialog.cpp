@@ -5,9 +5,10 @@
 #include <QVBoxLayout>
 
 #include "settings/unit_identity.h"
+#include "text/conversions.h"
+#include "ui/settings/settings_dialog_look.h"
 #include "ui/widgets/dialog_buttons.h"
 #include "ui/widgets/ip_address_field.h"
-#include "ui/settings/settings_dialog_look.h"
 
 namespace varnex {
 
@@ -38,13 +39,15 @@ void ChangeRemoteIpDialog::Send() {
     const std::optional<uint32_t> address =
         address_->isComplete() ? std::optional<uint32_t>(address_->address()) : std::nullopt;
     if (ChangeRemoteIp(context_.session, context_.hooks, address) == DialogOutcome::Closes) {
+        sentAddress_ = FormatDottedAddress(*address);
         accept();
     }
 }
 
-void OpenChangeRemoteIpDialog(QWidget* parent, DialogContext& context) {
+std::optional<std::string> OpenChangeRemoteIpDialog(QWidget* parent, DialogContext& context) {
     ChangeRemoteIpDialog dialog(parent, context);
     dialog.exec();
+    return dialog.sentAddress();
 }
 
 }  // namespace varnex

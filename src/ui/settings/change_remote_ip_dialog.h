@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
+#include <string>
 
 #include "ui/widgets/dialog_context.h"
 
@@ -19,6 +21,8 @@ class ChangeRemoteIpDialog : public QDialog {
     IpAddressField* addressField() const { return address_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    // The address the unit was told to take, once it was sent.
+    const std::optional<std::string>& sentAddress() const { return sentAddress_; }
 
   private:
     void Send();
@@ -27,8 +31,10 @@ class ChangeRemoteIpDialog : public QDialog {
     IpAddressField* address_;
     QPushButton* ok_;
     QPushButton* cancel_;
+    std::optional<std::string> sentAddress_;
 };
 
-void OpenChangeRemoteIpDialog(QWidget* parent, DialogContext& context);
+// The unit's new address when it was sent (its history moves with it).
+std::optional<std::string> OpenChangeRemoteIpDialog(QWidget* parent, DialogContext& context);
 
 }  // namespace varnex

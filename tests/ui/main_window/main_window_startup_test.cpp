@@ -165,11 +165,21 @@ TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrE
         }
     }
     EXPECT_EQ(menus, (std::vector<std::vector<QString>>{
-                         {"&File", "E&xit"}, {"&Options", "DataBase"}, {"&Help", "&About"}}));
+                         {"&File", "E&xit"},
+                         {"&Options", "DataBase", "History...", "History Retention..."},
+                         {"&Help", "&About"}}));
     window.show();
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("DataBase")->trigger(); }),
               "varnex::DatabaseOptionsDialog");
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("&About")->trigger(); }), "varnex::AboutBox");
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("History Retention...")->trigger(); }),
+              "QInputDialog");
+    MenuItem("History...")->trigger();
+    auto* history = window.findChild<QWidget*>("HistoryWindow");
+    ASSERT_NE(history, nullptr);
+    EXPECT_TRUE(history->isVisible());
+    QTest::mouseClick(window.controls().history, Qt::LeftButton);
+    EXPECT_EQ(window.findChildren<QWidget*>("HistoryWindow").size(), 1);  // raised, not another
     MenuItem("E&xit")->trigger();
     EXPECT_FALSE(window.isVisible());
 }
