@@ -32,6 +32,11 @@ MqttBridge::MqttBridge(MqttConfig config, Log log)
 }
 
 bool MqttBridge::Start(std::string& error) {
+    // Switches that announce themselves but do nothing would mislead.
+    if (config_.commands) {
+        error = "mqtt: relay commands are not carried out yet; leave commands off";
+        return false;
+    }
     if (!client_->Start(error)) {
         return false;
     }

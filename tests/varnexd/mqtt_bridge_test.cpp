@@ -352,5 +352,14 @@ TEST_F(MqttBridgePlainTest, CommandsWhileTheyAreOffAndHostilePayloadsChangeNothi
     EXPECT_EQ(relayOne(listener_->Topics()), before);
 }
 
+TEST_F(MqttBridgePlainTest, CommandsAskedForAreRefusedAtStartUntilTheyAreCarriedOut) {
+    const auto [status, output] = RunCommand(
+        std::string(VARNEXD_EXECUTABLE) + " --config " + ShellQuoted(folder_.File("varnexd.yaml")) +
+        " --web.listen-address 127.0.0.1:" + std::to_string(FreeTcpPort()) +
+        " --mqtt.broker 127.0.0.1:" + std::to_string(broker_->Port()) + " --mqtt.commands");
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(output.find("relay commands are not carried out yet"), std::string::npos) << output;
+}
+
 }  // namespace
 }  // namespace varnex::varnexd::testing
