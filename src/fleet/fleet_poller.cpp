@@ -363,6 +363,7 @@ void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, const Repl
         station.status.lastValidReply = now;
         station.silence.StatusReceived(0);
         station.status.readings = DecodeReadings(record, station.setup.jumpers);
+        station.status.record = record;
         roundTrips_.Add(now - station.sentAt);
     }
     station.status.silent = station.silence.Silent();

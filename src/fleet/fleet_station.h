@@ -36,8 +36,9 @@ struct StationStatus {
     uint64_t invalid = 0;   // replies in time that were no valid status record
     std::optional<std::chrono::nanoseconds> lastRoundTrip;
     std::optional<Time> lastValidReply;
-    bool silent = false;               // the shared rule
-    std::optional<Readings> readings;  // from the last valid status record
+    bool silent = false;                 // the shared rule
+    std::optional<Readings> readings;    // from the last valid status record
+    std::optional<StatusRecord> record;  // that record, for its JSON object
 };
 
 }  // namespace varnex::fleet

@@ -24,6 +24,8 @@ using namespace std::chrono_literals;
 constexpr double kProbeShare = 0.9;
 constexpr double kDefaultScrapeTimeout = 10;  // Prometheus's own default
 constexpr double kLongestProbe = 60;
+// With a bridge the loop looks at its messages and paced discovery this often.
+constexpr long kBridgeWait = 100;
 
 double WallNow() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
@@ -74,6 +76,17 @@ bool Daemon::Start(std::string& error) {
         error = loaded.error;
         return false;
     }
+    MqttConfig mqtt = loaded.config->mqtt;
+    if (std::string bad = ApplyMqttOverrides(mqtt, options_.mqtt); !bad.empty()) {
+        error = bad;
+        return false;
+    }
+    if (!mqtt.host.empty()) {
+        bridge_ = std::make_unique<MqttBridge>(std::move(mqtt), log_);
+        if (!bridge_->Start(error)) {
+            return false;
+        }
+    }
     Apply(std::move(*loaded.config));
     log_("varnexd: " + std::to_string(Loaded()->stations.size()) + " stations" +
          (options_.probeOnly ? ", probe only" : "") + "; receive buffer " +
@@ -117,6 +130,13 @@ void Daemon::Apply(FleetConfig config) {
     std::lock_guard lock(mutex_);
     poller_.SetStations(options_.probeOnly ? std::vector<fleet::StationSetup>{} : setups,
                         Clock::now());
+    if (bridge_) {
+        std::vector<BridgedStation> bridged;
+        for (const WatchedStation& station : next->stations) {
+            bridged.push_back({station.setup.id, station.name});
+        }
+        bridge_->SetStations(options_.probeOnly ? std::vector<BridgedStation>{} : bridged);
+    }
     figures_.stations = next->stations.size();
     figures_.lastReloadSucceeded = true;
     figures_.lastReloadSuccessSeconds = WallNow();
@@ -137,7 +157,8 @@ void Daemon::Run(int signalFd) {
                 next = std::min(next, poller_.NextRead());
             }
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
-            wait = static_cast<int>(std::clamp<long>(left.count(), 0, 1000));
+            wait =
+                static_cast<int>(std::clamp<long>(left.count(), 0, bridge_ ? kBridgeWait : 1000));
         }
         pollfd ready[2] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0}, {signalFd, POLLIN, 0}};
         poll(ready, 2, wait);
@@ -146,6 +167,10 @@ void Daemon::Run(int signalFd) {
             if (read(signalFd, &signal, sizeof signal) == sizeof signal) {
                 if (signal.ssi_signo != SIGHUP) {
                     log_("varnexd: stopping");
+                    std::lock_guard lock(mutex_);
+                    if (bridge_) {
+                        bridge_->Stop();
+                    }
                     return;
                 }
                 Reload();
@@ -156,6 +181,9 @@ void Daemon::Run(int signalFd) {
             poller_.OnReadable(Clock::now());
         }
         poller_.Advance(Clock::now());
+        if (bridge_) {
+            bridge_->Update(poller_, Clock::now());
+        }
     }
 }
 
@@ -180,6 +208,7 @@ HttpAnswer Daemon::Metrics() {
     ExporterFigures figures;
     fleet::Time steadyNow;
     double wallNow = 0;
+    std::optional<BridgeFigures> bridge;
     {
         std::lock_guard lock(mutex_);
         const auto loaded = Loaded();
@@ -193,6 +222,9 @@ HttpAnswer Daemon::Metrics() {
         figures = figures_;
         figures.counters = poller_.Counters();
         figures.roundTrips = poller_.RoundTrips();
+        if (bridge_) {
+            bridge = bridge_->Figures();
+        }
         steadyNow = Clock::now();
         wallNow = WallNow();
     }
@@ -201,6 +233,9 @@ HttpAnswer Daemon::Metrics() {
     ExpositionWriter out;
     WriteStations(out, stations, steadyNow, wallNow);
     WriteExporter(out, figures);
+    if (bridge) {
+        WriteBridge(out, *bridge);
+    }
     WriteProcess(out);
     return {200, "text/plain; version=0.0.4; charset=utf-8", out.Take()};
 }

@@ -17,6 +17,7 @@
 #include "varnexd/daemon_options.h"
 #include "varnexd/fleet_exposition.h"
 #include "varnexd/http_endpoint.h"
+#include "varnexd/mqtt_bridge.h"
 #include "varnexd/station_config.h"
 
 namespace varnex::varnexd {
@@ -34,7 +35,8 @@ class Daemon {
     // shows in varnex_exporter_config_last_reload_successful.
     bool Reload();
     // Drives the poller until `signalFd` (a signalfd for SIGHUP, SIGINT and
-    // SIGTERM) brings SIGINT or SIGTERM; SIGHUP reloads.
+    // SIGTERM) brings SIGINT or SIGTERM; SIGHUP reloads. The MQTT bridge,
+    // if any, says offline before Run returns.
     void Run(int signalFd);
 
     HttpAnswer Answer(const HttpRequest& request);
@@ -59,6 +61,7 @@ class Daemon {
     std::mutex mutex_;  // the poller and figures_; taken before loadedMutex_
     fleet::FleetPoller poller_;
     ExporterFigures figures_;
+    std::unique_ptr<MqttBridge> bridge_;  // under mutex_; its broker is set at start
     std::mutex loadedMutex_;
     std::shared_ptr<const LoadedStations> loaded_ = std::make_shared<LoadedStations>();
     std::atomic<uint64_t> probes_{0};

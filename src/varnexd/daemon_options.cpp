@@ -30,8 +30,16 @@ ParsedDaemonOptions ParseDaemonOptions(const std::vector<std::string>& arguments
             (name == "--probe-only" ? options.probeOnly : options.help) = true;
             continue;
         }
+        if (name == "--mqtt.commands") {
+            if (value && *value != "true" && *value != "false") {
+                return {std::nullopt, "--mqtt.commands takes true or false"};
+            }
+            options.mqtt.commands = !value || *value == "true";
+            continue;
+        }
         if (name != "--config" && name != "--database" && name != "--web.listen-address" &&
-            name != "--interval") {
+            name != "--interval" && name != "--mqtt.broker" && name != "--mqtt.prefix" &&
+            name != "--mqtt.discovery-prefix") {
             return {std::nullopt, "unknown option " + name};
         }
         if (!value) {
@@ -44,6 +52,12 @@ ParsedDaemonOptions ParseDaemonOptions(const std::vector<std::string>& arguments
             options.config = *value;
         } else if (name == "--database") {
             options.database = *value;
+        } else if (name == "--mqtt.broker") {
+            options.mqtt.broker = *value;
+        } else if (name == "--mqtt.prefix") {
+            options.mqtt.prefix = *value;
+        } else if (name == "--mqtt.discovery-prefix") {
+            options.mqtt.discoveryPrefix = *value;
         } else if (name == "--web.listen-address") {
             options.listen = *value;
         } else {
@@ -68,6 +82,10 @@ Options:
   --web.listen-address ADDR  where to serve HTTP (default 127.0.0.1:9871)
   --interval DURATION        default poll interval, e.g. 1s, 500ms (default 1s)
   --probe-only               poll only when /probe asks
+  --mqtt.broker HOST:PORT    publish to this MQTT broker (over the config's mqtt:)
+  --mqtt.commands[=BOOL]     accept relay commands from MQTT (default false)
+  --mqtt.prefix TOPIC        topic prefix (default varnex)
+  --mqtt.discovery-prefix TOPIC  Home Assistant's discovery prefix (default homeassistant)
   --help                     this text
 
 Environment: VARNEX_UNIT_PORT sets the units' UDP port (default 7).

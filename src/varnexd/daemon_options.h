@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "varnexd/mqtt_config.h"
+
 namespace varnex::varnexd {
 
 struct DaemonOptions {
@@ -17,6 +19,7 @@ struct DaemonOptions {
     uint16_t unitPort = 7;  // VARNEX_UNIT_PORT
     bool probeOnly = false;
     bool help = false;
+    MqttOverrides mqtt;
 };
 
 struct ParsedDaemonOptions {

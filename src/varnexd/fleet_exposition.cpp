@@ -189,6 +189,25 @@ void WriteExporter(ExpositionWriter& out, const ExporterFigures& f) {
           "Probes refused for an unknown or missing target", static_cast<double>(f.refusedProbes));
 }
 
+void WriteBridge(ExpositionWriter& out, const BridgeFigures& f) {
+    const auto gauge = [&out](const char* name, const char* type, const char* help, double v) {
+        out.Family(name, type, help);
+        out.Sample(name, {}, v);
+    };
+    gauge("varnex_mqtt_connected", "gauge", "1 while connected to the MQTT broker",
+          f.connected ? 1 : 0);
+    gauge("varnex_mqtt_connections_total", "counter", "Connections made to the MQTT broker",
+          static_cast<double>(f.connections));
+    gauge("varnex_mqtt_ignored_messages_total", "counter",
+          "Messages on command topics that were not carried out (retained, unknown, malformed)",
+          static_cast<double>(f.ignoredMessages));
+    gauge("varnex_mqtt_dropped_messages_total", "counter",
+          "Messages dropped unread: too long, or too many waiting",
+          static_cast<double>(f.droppedMessages));
+    gauge("varnex_mqtt_states_published_total", "counter", "State messages published",
+          static_cast<double>(f.statesPublished));
+}
+
 void WriteProcess(ExpositionWriter& out) {
     std::ifstream stat("/proc/self/stat");
     std::string line;

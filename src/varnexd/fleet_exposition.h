@@ -27,11 +27,20 @@ struct ExporterFigures {
     uint64_t refusedProbes = 0;
 };
 
+struct BridgeFigures {
+    bool connected = false;
+    uint64_t connections = 0;
+    uint64_t ignoredMessages = 0;  // on command topics, or hostile
+    uint64_t droppedMessages = 0;  // the inbox was full or a payload too long
+    uint64_t statesPublished = 0;
+};
+
 // `steadyNow` and `wallNow` (Unix seconds) are the same instant, so a reply's
 // steady time becomes a timestamp.
 void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& stations,
                    fleet::Time steadyNow, double wallNow);
 void WriteExporter(ExpositionWriter& out, const ExporterFigures& figures);
+void WriteBridge(ExpositionWriter& out, const BridgeFigures& figures);
 // CPU, memory, descriptors and start time, as every exporter reports them.
 void WriteProcess(ExpositionWriter& out);
 

@@ -176,6 +176,11 @@ ConfigResult ParseConfig(const std::string& yaml, const std::string& folder,
             effective.retries = retries[0] - '0';
         }
         FleetConfig config;
+        MqttConfigResult mqtt = ParseMqttSection(root["mqtt"], folder, effective.credentialsFolder);
+        if (!mqtt.config) {
+            return {std::nullopt, mqtt.error};
+        }
+        config.mqtt = std::move(*mqtt.config);
         std::set<std::string> ids;
         std::set<uint64_t> endpoints;
         const YAML::Node stations = root["stations"];

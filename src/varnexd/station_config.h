@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fleet/fleet_station.h"
+#include "varnexd/mqtt_config.h"
 
 namespace varnex::varnexd {
 
@@ -22,6 +23,7 @@ struct WatchedStation {
 
 struct FleetConfig {
     std::vector<WatchedStation> stations;
+    MqttConfig mqtt;  // no bridge while its host is empty
 };
 
 struct ConfigDefaults {

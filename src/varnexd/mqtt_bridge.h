@@ -1,0 +1,79 @@
+// Publishes the fleet to an MQTT broker: per station its JSON status
+// (retained, when a reading moves past the deadband or once a refresh
+// interval), its availability by the shared silence rule, and Home
+// Assistant's discovery. Runs in the poller's thread and only reads the
+// poller; the connection lives on the client's own thread. Nothing is
+// queued while disconnected: on every connect the latest of everything is
+// sent again, so memory stays bounded by the number of stations.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fleet/fleet_poller.h"
+#include "varnexd/fleet_exposition.h"
+#include "varnexd/mqtt_client.h"
+#include "varnexd/mqtt_config.h"
+#include "varnexd/mqtt_discovery.h"
+#include "varnexd/reading_deadband.h"
+
+namespace varnex::varnexd {
+
+struct BridgedStation {
+    std::string id;  // the configured id
+    std::string name;
+};
+
+class MqttBridge {
+  public:
+    using Log = std::function<void(const std::string&)>;
+
+    MqttBridge(MqttConfig config, Log log);
+    bool Start(std::string& error);
+    // Stations in the poller's order; those gone since the last call have
+    // their discovery removed.
+    void SetStations(const std::vector<BridgedStation>& stations);
+    void Update(const fleet::FleetPoller& poller, fleet::Time now);
+    // Every station and the bridge go offline, then the connection closes.
+    void Stop();
+    BridgeFigures Figures() const;
+
+  private:
+    enum class Availability { Unknown, Online, Offline };
+    struct Station {
+        BridgedStation bridged;
+        std::string topicId;
+        Availability published = Availability::Unknown;
+        std::optional<Readings> publishedReadings;
+        std::string firmware;  // shown on the device; kept over reconnects
+        fleet::Time publishedAt{};
+        uint64_t seenReceived = 0;
+        bool discovered = false;
+    };
+
+    std::string StationTopic(const Station& station, const std::string& leaf) const;
+    void OnConnected();
+    void TakeMessages();
+    void PublishDiscovery(fleet::Time now);
+    void PublishStation(Station& station, const fleet::StationSetup& setup,
+                        const fleet::StationStatus& status, fleet::Time now);
+
+    MqttConfig config_;
+    Log log_;
+    std::unique_ptr<MqttClient> client_;
+    std::vector<Station> stations_;
+    std::deque<Retained> removals_;  // empty configurations still to send
+    uint64_t seenConnections_ = 0;
+    std::size_t discoveryNext_ = 0;  // the next station whose discovery is due
+    fleet::Time discoveryAt_{};
+    BridgeFigures figures_;
+};
+
+}  // namespace varnex::varnexd
