@@ -28,18 +28,6 @@ using varnex::testing::ChildProcess;
 constexpr int kUnits = 50;
 constexpr const char* kFirstUnit = "127.1.2.1";
 
-uint16_t FreeUdpPort(const char* address) {
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    inet_pton(AF_INET, address, &local.sin_addr);
-    bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-    socklen_t size = sizeof local;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
-    close(fd);
-    return ntohs(local.sin_port);
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream stream(path);
     std::ostringstream text;

@@ -3,6 +3,8 @@
 // back into series, and promtool's verdict on it.
 #pragma once
 
+#include <arpa/inet.h>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -41,18 +43,20 @@ inline std::pair<int, std::string> RunCommand(const std::string& command) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-// A port the kernel just had free on 127.0.0.1.
-inline uint16_t FreeTcpPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+// A port of the given socket type the kernel just had free on `address`.
+inline uint16_t FreePort(int socketType, const char* address) {
+    const int fd = socket(AF_INET, socketType, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    inet_pton(AF_INET, address, &local.sin_addr);
+    bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    socklen_t size = sizeof local;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size);
     close(fd);
-    return ntohs(address.sin_port);
+    return ntohs(local.sin_port);
 }
+inline uint16_t FreeTcpPort() { return FreePort(SOCK_STREAM, "127.0.0.1"); }
+inline uint16_t FreeUdpPort(const char* address) { return FreePort(SOCK_DGRAM, address); }
 
 // Each sample line as "name{labels}" -> value; comments left out.
 inline std::map<std::string, double> ParseSeries(const std::string& text) {
