@@ -4,6 +4,7 @@
 #include <climits>
 
 namespace varnex::alarms {
+
 struct AlarmMonitor::Verdict {
     std::optional<double> limit;  // none: the side is not checked
     double value = 0;
@@ -70,45 +71,54 @@ RoundOutcome AlarmMonitor::Evaluate(Time now, WallTime wallNow) {
     }
 
     for (const auto& [ip, watch] : watches_) {
-        const auto observed = observations_.find(ip);
-        const Readings* readings = observed != observations_.end() && observed->second.readings
-                                       ? &*observed->second.readings
-                                       : nullptr;
-        for (std::size_t n = 0; n < watch.voltmeters.size(); ++n) {
-            std::optional<double> volts;
-            if (readings && n < readings->voltmeters.size()) {
-                volts = static_cast<double>(readings->voltmeters[n].volts);
-            }
-            const ReadingLimits& limits = watch.voltmeters[n];
-            const int voltmeter = static_cast<int>(n);
-            Settle({ip, AlarmKind::VoltageHigh, voltmeter},
-                   Judge(limits.upper, limits.hysteresis, volts, true), wallNow, outcome);
-            Settle({ip, AlarmKind::VoltageLow, voltmeter},
-                   Judge(limits.lower, limits.hysteresis, volts, false), wallNow, outcome);
-        }
-        std::optional<double> celsius;
-        if (readings && readings->temperature) {
-            celsius = static_cast<double>(readings->temperature->Celsius());
-        }
-        const ReadingLimits& limits = watch.temperature;
-        Settle({ip, AlarmKind::TemperatureHigh, -1},
-               Judge(limits.upper, limits.hysteresis, celsius, true), wallNow, outcome);
-        Settle({ip, AlarmKind::TemperatureLow, -1},
-               Judge(limits.lower, limits.hysteresis, celsius, false), wallNow, outcome);
-
-        Verdict silence{watch.silentSeconds};
-        if (const std::optional<double> age = Silence(ip, watch, now)) {
-            silence.value = *age;
-            // With the whole network down one notice says so; no station's own.
-            silence.past = !networkDown_;
-        } else {
-            silence.backInside = true;
-        }
-        if (Settle({ip, AlarmKind::Silent, -1}, silence, wallNow, outcome)) {
-            ++outcome.newlySilent;
-        }
+        JudgeReadings(ip, watch, wallNow, outcome);
+        JudgeSilence(ip, watch, now, wallNow, outcome);
     }
     return outcome;
+}
+
+void AlarmMonitor::JudgeReadings(const std::string& ip, const StationWatch& watch, WallTime wallNow,
+                                 RoundOutcome& outcome) {
+    const auto observed = observations_.find(ip);
+    const Readings* readings = observed != observations_.end() && observed->second.readings
+                                   ? &*observed->second.readings
+                                   : nullptr;
+    const auto judgeBoth = [&](AlarmKind high, AlarmKind low, int voltmeter,
+                               const ReadingLimits& limits, std::optional<double> value) {
+        Settle({ip, high, voltmeter}, Judge(limits.upper, limits.hysteresis, value, true), wallNow,
+               outcome);
+        Settle({ip, low, voltmeter}, Judge(limits.lower, limits.hysteresis, value, false), wallNow,
+               outcome);
+    };
+    for (std::size_t n = 0; n < watch.voltmeters.size(); ++n) {
+        std::optional<double> volts;
+        if (readings && n < readings->voltmeters.size()) {
+            volts = static_cast<double>(readings->voltmeters[n].volts);
+        }
+        judgeBoth(AlarmKind::VoltageHigh, AlarmKind::VoltageLow, static_cast<int>(n),
+                  watch.voltmeters[n], volts);
+    }
+    std::optional<double> celsius;
+    if (readings && readings->temperature) {
+        celsius = static_cast<double>(readings->temperature->Celsius());
+    }
+    judgeBoth(AlarmKind::TemperatureHigh, AlarmKind::TemperatureLow, -1, watch.temperature,
+              celsius);
+}
+
+void AlarmMonitor::JudgeSilence(const std::string& ip, const StationWatch& watch, Time now,
+                                WallTime wallNow, RoundOutcome& outcome) {
+    Verdict silence{watch.silentSeconds};
+    if (const std::optional<double> age = Silence(ip, watch, now)) {
+        silence.value = *age;
+        // With the whole network down one notice says so; no station's own.
+        silence.past = !networkDown_;
+    } else {
+        silence.backInside = true;
+    }
+    if (Settle({ip, AlarmKind::Silent, -1}, silence, wallNow, outcome)) {
+        ++outcome.newlySilent;
+    }
 }
 
 std::optional<double> AlarmMonitor::Silence(const std::string& ip, const StationWatch& watch,

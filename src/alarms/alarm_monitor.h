@@ -88,6 +88,10 @@ class AlarmMonitor {
     // The silence's age, in seconds, when the station counts as silent.
     std::optional<double> Silence(const std::string& ip, const StationWatch& watch, Time now) const;
     bool EveryStationSilent(Time now) const;
+    void JudgeReadings(const std::string& ip, const StationWatch& watch, WallTime wallNow,
+                       RoundOutcome& outcome);
+    void JudgeSilence(const std::string& ip, const StationWatch& watch, Time now, WallTime wallNow,
+                      RoundOutcome& outcome);
     // Raises or clears the alarm of `key` as the verdict says; true when raised.
     bool Settle(const AlarmKey& key, const Verdict& verdict, WallTime wallNow,
                 RoundOutcome& outcome);
