@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 namespace varnex::alarms {
 
@@ -74,6 +75,10 @@ RoundOutcome AlarmMonitor::Evaluate(Time now, WallTime wallNow) {
         JudgeReadings(ip, watch, wallNow, outcome);
         JudgeSilence(ip, watch, now, wallNow, outcome);
     }
+    // Newest first, in one move of the list rather than one per alarm.
+    alarms_.insert(alarms_.begin(), std::make_move_iterator(raised_.rbegin()),
+                   std::make_move_iterator(raised_.rend()));
+    raised_.clear();
     return outcome;
 }
 
@@ -170,7 +175,7 @@ bool AlarmMonitor::Settle(const AlarmKey& key, const Verdict& verdict, WallTime 
     alarm.value = verdict.value;
     alarm.limit = *verdict.limit;
     alarm.raised = wallNow;
-    alarms_.insert(alarms_.begin(), alarm);
+    raised_.push_back(alarm);
     open_.emplace(key, alarm.id);
     outcome.changes.push_back({ChangeKind::Raised, alarm.id});
     return true;

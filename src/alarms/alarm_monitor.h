@@ -102,6 +102,7 @@ class AlarmMonitor {
     std::map<std::string, StationObservation> observations_;
     std::map<std::string, Time> watchedSince_;
     std::vector<Alarm> alarms_;  // newest first, so ids descend
+    std::vector<Alarm> raised_;  // during a round: its new alarms, oldest first
     std::map<AlarmKey, uint64_t> open_;
     uint64_t nextId_ = 1;
     bool networkDown_ = false;

@@ -47,6 +47,9 @@ AlarmListWindow::AlarmListWindow(alarms::AlarmMonitor& monitor, QWidget* parent)
     table_->verticalHeader()->hide();
     QHeaderView* header = table_->horizontalHeader();
     header->setStretchLastSection(false);
+    // The widths follow the rows in view: measuring a thousand rows on every
+    // round would hold up the event loop.
+    header->setResizeContentsPrecision(0);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(AlarmTableModel::Description, QHeaderView::Stretch);
 
