@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QVariantList>
 
 #include "alarms/alarm_notices.h"
 
@@ -20,6 +22,8 @@ class DesktopNotifier {
     void Notify(const alarms::Notice& notice);
 
   private:
+    QDBusMessage AskBus(const QString& method, const QVariantList& arguments) const;
+
     QDBusConnection bus_;
 };
 
