@@ -66,6 +66,9 @@ class AlarmMonitor {
     // Compares every watched station with its limits.
     RoundOutcome Evaluate(Time now, WallTime wallNow);
 
+    // Every watched station (two or more) is silent past its own silence
+    // limit; a station without one never counts as silent, and a refused
+    // password is an answer. Ends when any of them answers.
     bool NetworkDown() const { return networkDown_; }
     // Newest first; raised, cleared and acknowledged ones alike, bounded.
     const std::vector<Alarm>& Alarms() const { return alarms_; }
