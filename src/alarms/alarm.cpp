@@ -32,7 +32,7 @@ std::string AlarmDescription(const Alarm& alarm) {
         case AlarmKind::TemperatureLow:
             return "Temperature " + Crossing("below", alarm.limit, alarm.value, 1, "°C");
         case AlarmKind::Silent:
-            return "silent for " + Fixed(std::floor(alarm.value), 0) + " s (limit " +
+            return "Silent for " + Fixed(std::floor(alarm.value), 0) + " s (limit " +
                    Fixed(alarm.limit, 0) + " s)";
     }
     return "";

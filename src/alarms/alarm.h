@@ -28,7 +28,7 @@ struct Alarm {
 };
 
 // What went wrong, without the station: "Voltmeter 3 above 12.00 V: 12.41 V",
-// "Temperature below 5.0 °C: 3.5 °C", "silent for 65 s (limit 60 s)".
+// "Temperature below 5.0 °C: 3.5 °C", "Silent for 65 s (limit 60 s)".
 std::string AlarmDescription(const Alarm& alarm);
 // The whole alarm's text as notifications show it: the station's address,
 // then its description.

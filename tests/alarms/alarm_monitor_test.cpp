@@ -207,7 +207,7 @@ TEST_F(AlarmMonitorTest, SilenceRaisesAfterItsLimitAndClearsAtTheNextValidReply)
     EXPECT_EQ(Round(61), "+silent");
     EXPECT_EQ(outcome_.newlySilent, 1u);
     EXPECT_EQ(AlarmText(*monitor_.OpenAlarms(kStation).front()),
-              "127.0.0.10 silent for 61 s (limit 60 s)");
+              "127.0.0.10 Silent for 61 s (limit 60 s)");
     EXPECT_EQ(Round(90), "");
     EXPECT_EQ(outcome_.newlySilent, 0u);
     Answer(kStation, 95);

@@ -57,7 +57,7 @@ TEST(RoundNotices, OneForEachAlarmButOneForManySilentStationsAndOneForTheNetwork
          1,
          13.0,
          {{"Alarm: 127.0.0.1", "Voltmeter 1 above 12.00 V: 13.00 V"},
-          {"Alarm: 127.0.0.2", "silent for 11 s (limit 10 s)"}}},
+          {"Alarm: 127.0.0.2", "Silent for 11 s (limit 10 s)"}}},
         {"three silent together",
          4,
          1,
@@ -94,7 +94,7 @@ TEST(RoundNotices, ClearedAlarmsAndTheNetworkComingBackAreNotAnnounced) {
     ASSERT_TRUE(back.networkDownEnded);
     // The one still silent is announced; the return of the other is not.
     EXPECT_EQ(RoundNotices(monitor, back),
-              (std::vector<Notice>{{"Alarm: 127.0.0.2", "silent for 13 s (limit 10 s)"}}));
+              (std::vector<Notice>{{"Alarm: 127.0.0.2", "Silent for 13 s (limit 10 s)"}}));
     monitor.Observe({Address(2), At(14), false, std::nullopt});
     EXPECT_TRUE(RoundNotices(monitor, monitor.Evaluate(At(15), WallTime{})).empty());
 }

@@ -21,7 +21,7 @@ TEST(AlarmText, SaysWhichReadingCrossedWhichLimitAndByHowMuch) {
          "192.168.0.10 Temperature above 40.0 °C: 41.5 °C"},
         {AlarmKind::TemperatureLow, -1, -12.5, -10,
          "192.168.0.10 Temperature below -10.0 °C: -12.5 °C"},
-        {AlarmKind::Silent, -1, 65.9, 60, "192.168.0.10 silent for 65 s (limit 60 s)"},
+        {AlarmKind::Silent, -1, 65.9, 60, "192.168.0.10 Silent for 65 s (limit 60 s)"},
     };
     for (const Case& c : cases) {
         Alarm alarm;

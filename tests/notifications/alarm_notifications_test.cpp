@@ -117,7 +117,7 @@ TEST_F(AlarmNotificationsTest, OneForEachAlarmOneForManySilentStationsAndOneForT
                             "Alarm: 127.0.0.2|Voltmeter 1 above 12.00 V: 12.50 V",
                             "3 stations stopped answering|127.0.0.2, 127.0.0.3, 127.0.0.4",
                             "All watched stations are silent|This computer's network may be down.",
-                            "Alarm: 127.0.0.1|silent for 14 s (limit 10 s)",
+                            "Alarm: 127.0.0.1|Silent for 14 s (limit 10 s)",
                         }));
 }
 
