@@ -20,6 +20,8 @@ AlarmMonitor::Verdict AlarmMonitor::Judge(std::optional<double> limit, double hy
         return verdict;
     }
     verdict.value = *value;
+    // A negative hysteresis would clear an alarm still past its limit.
+    hysteresis = std::max(hysteresis, 0.0);
     verdict.past = upper ? *value > *limit : *value < *limit;
     verdict.backInside = upper ? *value < *limit - hysteresis : *value > *limit + hysteresis;
     return verdict;

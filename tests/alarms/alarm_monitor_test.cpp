@@ -160,6 +160,10 @@ TEST_F(AlarmMonitorTest, LimitsRaiseOnceAboveAndClearOnlyPastTheHysteresis) {
           {-5.5, "+cold"},
           {-4.0, ""},
           {-3.5, "-cold"}}},
+        {"a negative hysteresis counts as none",
+         false,
+         {std::nullopt, 5.0, -1.0},
+         {{5.5, "+high"}, {5.5, ""}, {5.0, ""}, {4.9, "-high"}}},
         {"no limits", false, {}, {{0, ""}, {60, ""}}},
     };
     for (const Case& c : cases) {
