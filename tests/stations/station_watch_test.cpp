@@ -1,6 +1,7 @@
 // Which stations are watched and their alarm settings: the table of their
 // own beside `main`, settings read back as stored, following a station's
-// address, and the rules the alarm editor applies.
+// address, the rules the alarm editor applies, and the station dialogs
+// carrying the settings with the row.
 #include <gmock/gmock.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <limits>
 
 #include "station_test_support.h"
+#include "stations/station_list_rules.h"
 #include "stations/station_watch.h"
 #include "stations/station_writers.h"
 
@@ -49,6 +51,7 @@ using Watches = std::map<std::string, StationWatch>;
 constexpr VoltmeterJumpers kBothInstalled{true, true};
 constexpr uint32_t kPollSeconds = 5;
 const std::string kSeedIp = "10.10.10.10";
+const std::string kFailedText = "Execution of SQL statement failed";
 
 // Every limit of every reading set, fractions and negative values included,
 // as a user types them (the database keeps 15 significant digits).
@@ -85,6 +88,12 @@ class StationWatchTest : public varnex::testing::SeededStationTest {
         ASSERT_THAT(Select("CREATE TRIGGER refuse_" + table + " BEFORE " + statement + " ON " +
                            table + " BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
                     IsEmpty());
+    }
+    Lines Addresses() { return Select("SELECT IPADDRESS FROM main"); }
+    Lines Messages() {
+        Lines texts = recorder_.Texts();
+        recorder_.messages.clear();
+        return texts;
     }
 };
 
@@ -294,6 +303,53 @@ TEST(StationWatchError, EachRuleWithItsBoundaries) {
         c.change(watch);
         EXPECT_EQ(StationWatchError(watch, c.jumpers, c.pollSeconds), c.error) << c.what;
     }
+}
+
+// The station dialogs' rules keep a station's row and its settings together.
+TEST_F(StationWatchTest, AddedStationIsWatchedAndEditKeepsItsSettings) {
+    ASSERT_TRUE(
+        AcceptStationDialog(store_, StationDialogMode::Add, {0x7F000002, "abc", "bench"}).list);
+    EXPECT_EQ(Load(), (Watches{{"127.0.0.2", NewStationWatch()}}));
+    Save("127.0.0.2", FullWatch());
+    AcceptStationDialog(store_, StationDialogMode::Edit, {0x7F000002, "new", "renamed"});
+    EXPECT_EQ(Load(), (Watches{{"127.0.0.2", FullWatch()}}));
+    EXPECT_THAT(Messages(), ElementsAre("IP Address Updated SucSuccessfully"));
+}
+
+TEST_F(StationWatchTest, AddIsUndoneWhenItsSettingsCannotBeStored) {
+    ASSERT_TRUE(EnsureWatchTable(store_));
+    Refuse("INSERT", "station_watch");
+    const StationDialogOutcome outcome =
+        AcceptStationDialog(store_, StationDialogMode::Add, {0x7F000002, "abc", ""});
+    EXPECT_TRUE(outcome.closeDialog);
+    EXPECT_FALSE(outcome.list);
+    EXPECT_THAT(Addresses(), ElementsAre(kSeedIp));
+    EXPECT_THAT(Messages(), ElementsAre("The new station's alarm settings could not be stored, so "
+                                        "the station was not added."));
+    // A refused row of `main` says so in its own words only, and stores no settings.
+    Select("DROP TRIGGER refuse_station_watch");
+    Refuse("INSERT", "main");
+    AcceptStationDialog(store_, StationDialogMode::Add, {0x7F000002, "abc", ""});
+    EXPECT_THAT(Messages(), ElementsAre(kFailedText));
+    EXPECT_THAT(Load(), IsEmpty());
+}
+
+TEST_F(StationWatchTest, DeleteTakesTheSettingsAlongOrDeletesNothing) {
+    ASSERT_TRUE(InsertStation(store_, "127.0.0.2", "other*****", ""));
+    ASSERT_TRUE(InsertStation(store_, "127.0.0.3", "other*****", ""));
+    Save("127.0.0.2", FullWatch());
+    Save("127.0.0.3", FullWatch());
+
+    EXPECT_TRUE(AcceptDeleteStation(store_, "127.0.0.2").closeDialog);
+    EXPECT_EQ(Load(), (Watches{{"127.0.0.3", FullWatch()}}));
+    EXPECT_THAT(Messages(), ElementsAre("IP Address Deleted From Database !"));
+
+    Refuse("DELETE", "station_watch");
+    EXPECT_FALSE(AcceptDeleteStation(store_, "127.0.0.3").closeDialog);
+    EXPECT_THAT(Addresses(), ElementsAre(kSeedIp, "127.0.0.3"));
+    EXPECT_EQ(Load(), (Watches{{"127.0.0.3", FullWatch()}}));
+    EXPECT_THAT(Messages(), ElementsAre("The station's alarm settings could not be removed, so "
+                                        "the station was not deleted."));
 }
 
 }  // namespace
