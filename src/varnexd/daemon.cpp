@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 constexpr double kProbeShare = 0.9;
 constexpr double kDefaultScrapeTimeout = 10;  // Prometheus's own default
 constexpr double kLongestProbe = 60;
-// With a bridge the loop looks at its messages and paced discovery this often.
+// With a bridge the loop looks at its messages, paced discovery and commands
+// waiting for a status this often.
 constexpr long kBridgeWait = 100;
 
 double WallNow() {
@@ -148,6 +149,7 @@ void Daemon::Run(int signalFd) {
     for (;;) {
         int wait = 1000;
         bool watch = true;
+        int commandReplies = -1;
         {
             std::lock_guard lock(mutex_);
             const auto now = Clock::now();
@@ -159,9 +161,12 @@ void Daemon::Run(int signalFd) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
             wait =
                 static_cast<int>(std::clamp<long>(left.count(), 0, bridge_ ? kBridgeWait : 1000));
+            commandReplies = bridge_ ? bridge_->CommandDescriptor() : -1;
         }
-        pollfd ready[2] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0}, {signalFd, POLLIN, 0}};
-        poll(ready, 2, wait);
+        pollfd ready[3] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0},
+                           {signalFd, POLLIN, 0},
+                           {commandReplies, POLLIN, 0}};
+        poll(ready, 3, wait);
         if ((ready[1].revents & POLLIN) != 0) {
             signalfd_siginfo signal{};
             if (read(signalFd, &signal, sizeof signal) == sizeof signal) {
@@ -179,6 +184,9 @@ void Daemon::Run(int signalFd) {
         std::lock_guard lock(mutex_);
         if ((ready[0].revents & POLLIN) != 0) {
             poller_.OnReadable(Clock::now());
+        }
+        if ((ready[2].revents & POLLIN) != 0) {
+            bridge_->OnCommandReply();
         }
         poller_.Advance(Clock::now());
         if (bridge_) {
