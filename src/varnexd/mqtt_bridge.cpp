@@ -12,6 +12,10 @@ constexpr auto kDiscoveryPause = std::chrono::milliseconds(100);
 // A state is sent when a reading moves this far, and at least this often.
 constexpr Deadband kDeadband{0.05, 0.5};
 constexpr auto kRefresh = std::chrono::seconds(60);
+// The stations are looked at this often, not on every pass of the loop
+// (hundreds a second with a large fleet): the states found due in one look
+// leave together, and the library's thread wakes once for them.
+constexpr auto kLookPause = std::chrono::milliseconds(100);
 
 const char* AvailabilityText(bool online) {
     return online ? "online" : "offline";
@@ -91,6 +95,7 @@ void MqttBridge::OnConnected() {
         station.discovered = false;
     }
     discoveryNext_ = 0;
+    lookAt_ = {};
 }
 
 void MqttBridge::TakeMessages(const fleet::FleetPoller& poller, fleet::Time now) {
@@ -213,9 +218,10 @@ void MqttBridge::Update(const fleet::FleetPoller& poller, fleet::Time now) {
             Report(command);
         }
     }
-    if (!client_->Connected()) {
+    if (!client_->Connected() || now < lookAt_) {
         return;
     }
+    lookAt_ = now + kLookPause;
     const std::size_t count = std::min(poller.Size(), stations_.size());
     for (std::size_t i = 0; i < count; ++i) {
         if (!stations_[i].topicId.empty()) {

@@ -87,6 +87,7 @@ class MqttBridge {
     uint64_t seenConnections_ = 0;
     std::size_t discoveryNext_ = 0;  // the next station whose discovery is due
     fleet::Time discoveryAt_{};
+    fleet::Time lookAt_{};  // when the stations are looked at next
     BridgeFigures figures_;
 };
 
