@@ -77,16 +77,12 @@ bool Daemon::Start(std::string& error) {
         error = loaded.error;
         return false;
     }
-    MqttConfig mqtt = loaded.config->mqtt;
-    if (std::string bad = ApplyMqttOverrides(mqtt, options_.mqtt); !bad.empty()) {
-        error = bad;
+    std::optional<MqttConfig> mqtt = BridgeConfig(*loaded.config, error);
+    if (!mqtt) {
         return false;
     }
-    if (!mqtt.host.empty()) {
-        bridge_ = std::make_unique<MqttBridge>(std::move(mqtt), log_);
-        if (!bridge_->Start(error)) {
-            return false;
-        }
+    if (error = SetBridge(std::move(*mqtt)); !error.empty()) {
+        return false;
     }
     Apply(std::move(*loaded.config));
     log_("varnexd: " + std::to_string(Loaded()->stations.size()) + " stations" +
@@ -97,16 +93,59 @@ bool Daemon::Start(std::string& error) {
 
 bool Daemon::Reload() {
     ConfigResult loaded = Load();
-    if (!loaded.config) {
+    std::optional<MqttConfig> mqtt;
+    if (loaded.config) {
+        mqtt = BridgeConfig(*loaded.config, loaded.error);
+    }
+    if (!mqtt) {
         std::lock_guard lock(mutex_);
         figures_.lastReloadSucceeded = false;
         log_("varnexd: reload failed, keeping " + std::to_string(figures_.stations) +
              " stations: " + loaded.error);
         return false;
     }
+    const std::string bridgeError = SetBridge(std::move(*mqtt));
     Apply(std::move(*loaded.config));
+    if (!bridgeError.empty()) {
+        std::lock_guard lock(mutex_);
+        figures_.lastReloadSucceeded = false;
+        log_("varnexd: reloaded the stations, but publishes to no broker: " + bridgeError);
+        return false;
+    }
     log_("varnexd: reloaded, " + std::to_string(Loaded()->stations.size()) + " stations");
     return true;
+}
+
+std::optional<MqttConfig> Daemon::BridgeConfig(const FleetConfig& config,
+                                               std::string& error) const {
+    MqttConfig mqtt = config.mqtt;
+    if (std::string bad = ApplyMqttOverrides(mqtt, options_.mqtt); !bad.empty()) {
+        error = bad;
+        return std::nullopt;
+    }
+    return mqtt;
+}
+
+std::string Daemon::SetBridge(MqttConfig config) {
+    std::lock_guard lock(mutex_);
+    if (bridge_ ? bridge_->Config() == config : config.host.empty()) {
+        return "";
+    }
+    // The old connection says offline before the new one says online.
+    if (bridge_) {
+        bridge_->Stop();
+        bridge_.reset();
+    }
+    if (config.host.empty()) {
+        return "";
+    }
+    auto bridge = std::make_unique<MqttBridge>(std::move(config), log_);
+    std::string error;
+    if (!bridge->Start(error)) {
+        return error;
+    }
+    bridge_ = std::move(bridge);
+    return "";
 }
 
 std::shared_ptr<const Daemon::LoadedStations> Daemon::Loaded() {

@@ -43,6 +43,7 @@ class MqttBridge {
 
     MqttBridge(MqttConfig config, Log log);
     bool Start(std::string& error);
+    const MqttConfig& Config() const { return config_; }
     // Stations in the poller's order; those gone since the last call have
     // their discovery removed.
     void SetStations(const std::vector<BridgedStation>& stations);

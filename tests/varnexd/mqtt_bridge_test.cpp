@@ -8,6 +8,8 @@
 #include <pwd.h>
 #include <sys/socket.h>
 
+#include <csignal>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
@@ -394,6 +396,28 @@ TEST_F(MqttBridgePlainTest, CommandsWhileTheyAreOffAndHostilePayloadsChangeNothi
     for (const auto& [topic, heard] : listener_->Topics()) {
         EXPECT_EQ(topic.find("/result"), std::string::npos) << topic;
     }
+}
+
+TEST_F(MqttBridgePlainTest, AReloadWithOtherBrokerSettingsReconnectsUnderThem) {
+    ASSERT_TRUE(Until(AllOnline, "every unit online"));
+    // The mqtt section is the file's last: a new prefix, and commands on.
+    std::string yaml;
+    std::getline(std::ifstream(folder_.File("varnexd.yaml")), yaml, '\0');
+    WriteFile(folder_.File("varnexd.yaml"), yaml + "  prefix: site/b\n  commands: true\n");
+    varnexd_->Signal(SIGHUP);
+    EXPECT_TRUE(Until(
+        [](const Topics& t) {
+            return Payload(t, "varnex/bridge/availability") == "offline" &&
+                   Payload(t, "varnex/u_1/availability") == "offline" &&
+                   Payload(t, "site/b/bridge/availability") == "online" &&
+                   Payload(t, "site/b/u_1/availability") == "online" &&
+                   !Payload(t, "homeassistant/switch/varnex_u_1/relay_1/config").empty();
+        },
+        "the old prefix offline, the new one online, with switches"));
+    listener_->Publish("site/b/u_1/relay/2/set", "ON");
+    EXPECT_TRUE(
+        Until([](const Topics& t) { return Payload(t, "site/b/u_1/relay/2/result") == "done"; },
+              "a command under the new prefix"));
 }
 
 // Commands on; unit 5's station has a wrong password, and a retained ON for
