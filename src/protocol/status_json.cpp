@@ -1,6 +1,7 @@
 #include "protocol/status_json.h"
 
 #include <cmath>
+#include <utility>
 
 #include "protocol/address_bytes.h"
 #include "protocol/script_record.h"
@@ -39,7 +40,7 @@ json AllowedClientsJson(const StatusRecord& r) {
             addresses.push_back(FormatDottedAddress(address));
         }
     }
-    return {{"only_listed", r.allowedClients[0] != 0}, {"addresses", addresses}};
+    return {{"only_listed", r.allowedClients[0] != 0}, {"addresses", std::move(addresses)}};
 }
 
 json BoardsJson(const StatusRecord& r) {
@@ -58,10 +59,10 @@ json BoardsJson(const StatusRecord& r) {
         boards.push_back({{"board", b + 1},
                           {"detected", detected},
                           {"states_raw", states},
-                          {"relays_no", relays},
+                          {"relays_no", std::move(relays)},
                           {"output_on", (states & wire::kBoardOutputMask) == 0}});
     }
-    return {{"boards", boards}, {"toggle_seconds", r.boards[kBoardToggleIndex]}};
+    return {{"boards", std::move(boards)}, {"toggle_seconds", r.boards[kBoardToggleIndex]}};
 }
 
 json SwitchJson(bool available, uint8_t value) {
@@ -78,6 +79,8 @@ double RoundedVolts(long double volts) {
     return static_cast<double>(std::round(volts * 1000.0L) / 1000.0L);
 }
 
+// Arrays are moved into the object, not copied: the bridge builds one per
+// state it publishes.
 json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers) {
     const Readings readings = DecodeReadings(record, jumpers);
     json voltmeters = json::array();
@@ -117,17 +120,17 @@ json StatusJson(const StatusRecord& record, const VoltmeterJumpers& jumpers) {
         {"mac_address", readings.macAddress},
         {"firmware", readings.firmwareText},
         {"uptime_seconds", readings.uptimeSeconds},
-        {"temperature_celsius", temperature},
+        {"temperature_celsius", std::move(temperature)},
         {"temperature_raw",
          {{"whole_degrees", record.temperature}, {"flags", record.temperatureFlags}}},
-        {"voltmeters", voltmeters},
-        {"relays", relays},
-        {"pins", pins},
+        {"voltmeters", std::move(voltmeters)},
+        {"relays", std::move(relays)},
+        {"pins", std::move(pins)},
         {"timer",
          {{"running", readings.timerRunning},
           {"remaining_seconds", readings.timerRemainingSeconds},
           {"slot", SlotNumber(record.timerSlot)}}},
-        {"io_triggers", ioTriggers},
+        {"io_triggers", std::move(ioTriggers)},
         {"temperature_trigger",
          {{"enabled", t[wire::kTemperatureEnabled] != 0},
           {"upper_slot", SlotNumber(t[wire::kTemperatureUpperSlot])},

@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 constexpr double kProbeShare = 0.9;
 constexpr double kDefaultScrapeTimeout = 10;  // Prometheus's own default
 constexpr double kLongestProbe = 60;
-// With a bridge the loop looks at its messages and paced discovery this often.
+// With a bridge the loop looks at its messages, paced discovery and commands
+// waiting for a status this often.
 constexpr long kBridgeWait = 100;
 
 double WallNow() {
@@ -76,16 +77,12 @@ bool Daemon::Start(std::string& error) {
         error = loaded.error;
         return false;
     }
-    MqttConfig mqtt = loaded.config->mqtt;
-    if (std::string bad = ApplyMqttOverrides(mqtt, options_.mqtt); !bad.empty()) {
-        error = bad;
+    std::optional<MqttConfig> mqtt = BridgeConfig(*loaded.config, error);
+    if (!mqtt) {
         return false;
     }
-    if (!mqtt.host.empty()) {
-        bridge_ = std::make_unique<MqttBridge>(std::move(mqtt), log_);
-        if (!bridge_->Start(error)) {
-            return false;
-        }
+    if (error = SetBridge(std::move(*mqtt)); !error.empty()) {
+        return false;
     }
     Apply(std::move(*loaded.config));
     log_("varnexd: " + std::to_string(Loaded()->stations.size()) + " stations" +
@@ -96,16 +93,59 @@ bool Daemon::Start(std::string& error) {
 
 bool Daemon::Reload() {
     ConfigResult loaded = Load();
-    if (!loaded.config) {
+    std::optional<MqttConfig> mqtt;
+    if (loaded.config) {
+        mqtt = BridgeConfig(*loaded.config, loaded.error);
+    }
+    if (!mqtt) {
         std::lock_guard lock(mutex_);
         figures_.lastReloadSucceeded = false;
         log_("varnexd: reload failed, keeping " + std::to_string(figures_.stations) +
              " stations: " + loaded.error);
         return false;
     }
+    const std::string bridgeError = SetBridge(std::move(*mqtt));
     Apply(std::move(*loaded.config));
+    if (!bridgeError.empty()) {
+        std::lock_guard lock(mutex_);
+        figures_.lastReloadSucceeded = false;
+        log_("varnexd: reloaded the stations, but publishes to no broker: " + bridgeError);
+        return false;
+    }
     log_("varnexd: reloaded, " + std::to_string(Loaded()->stations.size()) + " stations");
     return true;
+}
+
+std::optional<MqttConfig> Daemon::BridgeConfig(const FleetConfig& config,
+                                               std::string& error) const {
+    MqttConfig mqtt = config.mqtt;
+    if (std::string bad = ApplyMqttOverrides(mqtt, options_.mqtt); !bad.empty()) {
+        error = bad;
+        return std::nullopt;
+    }
+    return mqtt;
+}
+
+std::string Daemon::SetBridge(MqttConfig config) {
+    std::lock_guard lock(mutex_);
+    if (bridge_ ? bridge_->Config() == config : config.host.empty()) {
+        return "";
+    }
+    // The old connection says offline before the new one says online.
+    if (bridge_) {
+        bridge_->Stop();
+        bridge_.reset();
+    }
+    if (config.host.empty()) {
+        return "";
+    }
+    auto bridge = std::make_unique<MqttBridge>(std::move(config), log_);
+    std::string error;
+    if (!bridge->Start(error)) {
+        return error;
+    }
+    bridge_ = std::move(bridge);
+    return "";
 }
 
 std::shared_ptr<const Daemon::LoadedStations> Daemon::Loaded() {
@@ -148,6 +188,7 @@ void Daemon::Run(int signalFd) {
     for (;;) {
         int wait = 1000;
         bool watch = true;
+        int commandReplies = -1;
         {
             std::lock_guard lock(mutex_);
             const auto now = Clock::now();
@@ -159,9 +200,12 @@ void Daemon::Run(int signalFd) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now);
             wait =
                 static_cast<int>(std::clamp<long>(left.count(), 0, bridge_ ? kBridgeWait : 1000));
+            commandReplies = bridge_ ? bridge_->CommandDescriptor() : -1;
         }
-        pollfd ready[2] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0}, {signalFd, POLLIN, 0}};
-        poll(ready, 2, wait);
+        pollfd ready[3] = {{watch ? poller_.Descriptor() : -1, POLLIN, 0},
+                           {signalFd, POLLIN, 0},
+                           {commandReplies, POLLIN, 0}};
+        poll(ready, 3, wait);
         if ((ready[1].revents & POLLIN) != 0) {
             signalfd_siginfo signal{};
             if (read(signalFd, &signal, sizeof signal) == sizeof signal) {
@@ -179,6 +223,9 @@ void Daemon::Run(int signalFd) {
         std::lock_guard lock(mutex_);
         if ((ready[0].revents & POLLIN) != 0) {
             poller_.OnReadable(Clock::now());
+        }
+        if ((ready[2].revents & POLLIN) != 0) {
+            bridge_->OnCommandReply();
         }
         poller_.Advance(Clock::now());
         if (bridge_) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,10 @@ class Daemon {
     // Loads the stations and starts polling (unless probe-only); false with
     // a one-line reason when the first load fails.
     bool Start(std::string& error);
-    // Loads the stations again; a failure keeps the stations it had and
-    // shows in varnex_exporter_config_last_reload_successful.
+    // Loads the stations and the broker settings again; a failure keeps the
+    // stations it had and shows in
+    // varnex_exporter_config_last_reload_successful. Changed broker settings
+    // end the bridge's connection (every station offline) and start anew.
     bool Reload();
     // Drives the poller until `signalFd` (a signalfd for SIGHUP, SIGINT and
     // SIGTERM) brings SIGINT or SIGTERM; SIGHUP reloads. The MQTT bridge,
@@ -43,6 +46,11 @@ class Daemon {
 
   private:
     ConfigResult Load() const;
+    // The broker settings of the file with the options laid over them.
+    std::optional<MqttConfig> BridgeConfig(const FleetConfig& config, std::string& error) const;
+    // Replaces the bridge when its settings changed; an error when the new
+    // one cannot start (then there is none).
+    std::string SetBridge(MqttConfig config);
     void Apply(FleetConfig config);
     HttpAnswer Metrics();
     HttpAnswer Probe(const HttpRequest& request);
@@ -61,7 +69,7 @@ class Daemon {
     std::mutex mutex_;  // the poller and figures_; taken before loadedMutex_
     fleet::FleetPoller poller_;
     ExporterFigures figures_;
-    std::unique_ptr<MqttBridge> bridge_;  // under mutex_; its broker is set at start
+    std::unique_ptr<MqttBridge> bridge_;  // under mutex_; none without a broker
     std::mutex loadedMutex_;
     std::shared_ptr<const LoadedStations> loaded_ = std::make_shared<LoadedStations>();
     std::atomic<uint64_t> probes_{0};

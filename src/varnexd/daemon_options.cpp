@@ -90,7 +90,7 @@ Options:
 
 Environment: VARNEX_UNIT_PORT sets the units' UDP port (default 7).
 HTTP: /metrics (every station, from the latest polls), /probe?target=ID_OR_ADDRESS
-(polls that unit now). SIGHUP reloads the stations.
+(polls that unit now). SIGHUP reloads the stations and the broker settings.
 )";
 }
 

@@ -198,11 +198,22 @@ void WriteBridge(ExpositionWriter& out, const BridgeFigures& f) {
           f.connected ? 1 : 0);
     gauge("varnex_mqtt_connections_total", "counter", "Connections made to the MQTT broker",
           static_cast<double>(f.connections));
-    gauge("varnex_mqtt_ignored_messages_total", "counter",
-          "Messages on command topics that were not carried out (retained, unknown, malformed)",
-          static_cast<double>(f.ignoredMessages));
+    out.Family("varnex_mqtt_commands_total", "counter",
+               "Relay commands from MQTT sent to a unit or answered busy, by outcome");
+    for (std::size_t n = 0; n < f.commands.size(); ++n) {
+        out.Sample("varnex_mqtt_commands_total",
+                   {{"outcome", fleet::OutcomeText(static_cast<fleet::CommandOutcome>(n))}},
+                   static_cast<double>(f.commands[n]));
+    }
+    out.Family("varnex_mqtt_commands_ignored_total", "counter",
+               "Messages on relay command topics that reached no unit, by reason");
+    for (std::size_t n = 0; n < f.ignoredCommands.size(); ++n) {
+        out.Sample("varnex_mqtt_commands_ignored_total",
+                   {{"reason", ReasonLabel(static_cast<IgnoredReason>(n))}},
+                   static_cast<double>(f.ignoredCommands[n]));
+    }
     gauge("varnex_mqtt_dropped_messages_total", "counter",
-          "Messages dropped unread: too long, or too many waiting",
+          "Messages dropped unread because too many were waiting",
           static_cast<double>(f.droppedMessages));
     gauge("varnex_mqtt_states_published_total", "counter", "State messages published",
           static_cast<double>(f.statesPublished));

@@ -3,11 +3,14 @@
 // series go, so no rule evaluates a frozen value.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "fleet/fleet_poller.h"
+#include "fleet/relay_commands.h"
 #include "varnexd/exposition_writer.h"
+#include "varnexd/mqtt_command.h"
 
 namespace varnex::varnexd {
 
@@ -30,8 +33,9 @@ struct ExporterFigures {
 struct BridgeFigures {
     bool connected = false;
     uint64_t connections = 0;
-    uint64_t ignoredMessages = 0;  // on command topics, or hostile
-    uint64_t droppedMessages = 0;  // the inbox was full or a payload too long
+    std::array<uint64_t, kIgnoredReasons> ignoredCommands{};   // by IgnoredReason
+    std::array<uint64_t, fleet::kCommandOutcomes> commands{};  // by CommandOutcome
+    uint64_t droppedMessages = 0;                              // the inbox was full
     uint64_t statesPublished = 0;
 };
 

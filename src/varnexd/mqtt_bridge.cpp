@@ -1,7 +1,5 @@
 #include "varnexd/mqtt_bridge.h"
 
-#include <set>
-
 #include "protocol/status_json.h"
 
 namespace varnex::varnexd {
@@ -14,6 +12,10 @@ constexpr auto kDiscoveryPause = std::chrono::milliseconds(100);
 // A state is sent when a reading moves this far, and at least this often.
 constexpr Deadband kDeadband{0.05, 0.5};
 constexpr auto kRefresh = std::chrono::seconds(60);
+// The stations are looked at this often, not on every pass of the loop
+// (hundreds a second with a large fleet): the states found due in one look
+// leave together, and the library's thread wakes once for them.
+constexpr auto kLookPause = std::chrono::milliseconds(100);
 
 const char* AvailabilityText(bool online) {
     return online ? "online" : "offline";
@@ -32,10 +34,12 @@ MqttBridge::MqttBridge(MqttConfig config, Log log)
 }
 
 bool MqttBridge::Start(std::string& error) {
-    // Switches that announce themselves but do nothing would mislead.
     if (config_.commands) {
-        error = "mqtt: relay commands are not carried out yet; leave commands off";
-        return false;
+        commands_ = std::make_unique<fleet::RelayCommands>();
+        if (!commands_->Error().empty()) {
+            error = "mqtt: " + commands_->Error();
+            return false;
+        }
     }
     if (!client_->Start(error)) {
         return false;
@@ -55,12 +59,12 @@ void MqttBridge::SetStations(const std::vector<BridgedStation>& stations) {
         previous.emplace(station.topicId, std::move(station));
     }
     stations_.clear();
-    std::set<std::string> taken;
+    byTopicId_.clear();
     for (const BridgedStation& bridged : stations) {
         Station station;
         station.bridged = bridged;
         station.topicId = TopicId(bridged.id);
-        if (!taken.insert(station.topicId).second) {
+        if (!byTopicId_.emplace(station.topicId, stations_.size()).second) {
             log_("varnexd: mqtt: " + bridged.id + " has the topic id of another station; it is " +
                  "not published");
             station.topicId.clear();
@@ -91,9 +95,10 @@ void MqttBridge::OnConnected() {
         station.discovered = false;
     }
     discoveryNext_ = 0;
+    lookAt_ = {};
 }
 
-void MqttBridge::TakeMessages() {
+void MqttBridge::TakeMessages(const fleet::FleetPoller& poller, fleet::Time now) {
     for (const MqttMessage& message : client_->TakeMessages()) {
         if (message.topic == config_.discoveryPrefix + "/status") {
             if (message.payload == "online") {
@@ -102,12 +107,41 @@ void MqttBridge::TakeMessages() {
                 }
                 discoveryNext_ = 0;
             }
-            continue;
+        } else if (commands_) {
+            TakeCommand(message, poller, now);
         }
-        // Commands are not carried out by this bridge yet: everything else
-        // that arrives is ignored and counted.
-        ++figures_.ignoredMessages;
     }
+}
+
+void MqttBridge::TakeCommand(const MqttMessage& message, const fleet::FleetPoller& poller,
+                             fleet::Time now) {
+    auto parsed = ParseRelayCommand(config_.prefix, message);
+    if (auto* command = std::get_if<MqttRelayCommand>(&parsed)) {
+        const auto found = byTopicId_.find(command->topicId);
+        if (found == byTopicId_.end() || found->second >= poller.Size() ||
+            stations_[found->second].topicId.empty()) {
+            parsed = IgnoredReason::UnknownStation;
+        } else if (auto busy = commands_->Send(
+                       {found->second, command->relay, command->action, command->toggleSeconds},
+                       poller, now)) {
+            Report(*busy);
+        }
+    }
+    if (const auto* reason = std::get_if<IgnoredReason>(&parsed)) {
+        ++figures_.ignoredCommands[static_cast<std::size_t>(*reason)];
+    }
+}
+
+void MqttBridge::Report(const fleet::SettledCommand& command) {
+    ++figures_.commands[static_cast<std::size_t>(command.outcome)];
+    const std::string topic = config_.prefix + "/" + TopicId(command.stationId) + "/relay/" +
+                              std::to_string(command.request.relay) + "/result";
+    const char* outcome = fleet::OutcomeText(command.outcome);
+    log_("varnexd: mqtt: " + topic + ": " +
+         CommandWords(command.request.action, command.request.toggleSeconds) + " " + outcome +
+         " (" + command.why + ")");
+    // An event, not a state: a new subscriber must not read an old outcome.
+    client_->Publish(topic, outcome, false);
 }
 
 void MqttBridge::PublishDiscovery(fleet::Time now) {
@@ -178,10 +212,16 @@ void MqttBridge::Update(const fleet::FleetPoller& poller, fleet::Time now) {
         figures_.connections = connections;
         OnConnected();
     }
-    TakeMessages();
-    if (!client_->Connected()) {
+    TakeMessages(poller, now);
+    if (commands_) {
+        for (const fleet::SettledCommand& command : commands_->Settle(poller, now)) {
+            Report(command);
+        }
+    }
+    if (!client_->Connected() || now < lookAt_) {
         return;
     }
+    lookAt_ = now + kLookPause;
     const std::size_t count = std::min(poller.Size(), stations_.size());
     for (std::size_t i = 0; i < count; ++i) {
         if (!stations_[i].topicId.empty()) {

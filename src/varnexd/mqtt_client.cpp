@@ -11,7 +11,7 @@ namespace {
 // Messages waiting for the poller's thread; more are dropped and counted,
 // so a flood on a subscribed topic cannot grow varnexd without end.
 constexpr std::size_t kInboxLimit = 1024;
-// Payloads longer than any command or announcement are dropped unread.
+// Payloads longer than any command or announcement are left unread.
 constexpr int kLongestPayload = 256;
 constexpr unsigned kFirstRetrySeconds = 1;
 constexpr unsigned kLongestRetrySeconds = 60;
@@ -105,14 +105,17 @@ void MqttClient::OnDisconnect(mosquitto* /*handle*/, void* self, int /*code*/) {
 void MqttClient::OnMessage(mosquitto* /*handle*/, void* self, const mosquitto_message* message) {
     auto* client = static_cast<MqttClient*>(self);
     std::lock_guard lock(client->inboxMutex_);
-    if (client->inbox_.size() >= kInboxLimit || message->payloadlen > kLongestPayload) {
+    if (client->inbox_.size() >= kInboxLimit) {
         ++client->dropped_;
         return;
     }
+    const bool oversized = message->payloadlen > kLongestPayload;
     client->inbox_.push_back({message->topic,
-                              std::string(static_cast<const char*>(message->payload),
-                                          static_cast<std::size_t>(message->payloadlen)),
-                              message->retain});
+                              oversized
+                                  ? std::string()
+                                  : std::string(static_cast<const char*>(message->payload),
+                                                static_cast<std::size_t>(message->payloadlen)),
+                              message->retain, oversized});
 }
 
 void MqttClient::OnPublish(mosquitto* /*handle*/, void* self, int /*mid*/) {

@@ -24,6 +24,7 @@ struct MqttMessage {
     std::string topic;
     std::string payload;
     bool retained = false;
+    bool oversized = false;  // the payload was too long to be anything we take; left out
 };
 
 class MqttClient {

@@ -27,6 +27,7 @@ struct MqttConfig {
     int keepAliveSeconds = 30;
     int qos = 1;
     bool commands = false;
+    bool operator==(const MqttConfig&) const = default;
 };
 
 // The options --mqtt.*, each set only when given.

@@ -69,6 +69,12 @@ class ChildProcess {
         text << stream.rdbuf();
         return text.str();
     }
+    // A signal it handles, such as SIGHUP.
+    void Signal(int signal) {
+        if (pid_ > 0) {
+            kill(pid_, signal);
+        }
+    }
     // Ends it at once, as a crash would: nothing of its own runs.
     void Kill() {
         if (pid_ > 0) {

@@ -8,6 +8,8 @@
 #include <pwd.h>
 #include <sys/socket.h>
 
+#include <csignal>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
@@ -101,11 +103,18 @@ std::string UnitAddress(int k) {
     return "127.1.3." + std::to_string(k);
 }
 
+// What a test sets up beyond the broker's access.
+struct BridgeSetup {
+    bool commands = false;
+    std::string unitFivePassword = "tamble";  // the station's, in its password file
+    std::vector<std::string> retainedBefore;  // topics given a retained ON before varnexd starts
+};
+
 class MqttBridgeTest : public ::testing::TestWithParam<Access> {
   protected:
     void SetUp() override { Begin(GetParam()); }
 
-    void Begin(Access access) {
+    void Begin(Access access, const BridgeSetup& setup = {}) {
         broker_ = std::make_unique<Broker>(folder_, access);
         const uint16_t unitPort = FreeUdpPort(kFirstUnit);
         units_ = std::make_unique<ChildProcess>(
@@ -114,11 +123,12 @@ class MqttBridgeTest : public ::testing::TestWithParam<Access> {
                                      "--quiet"},
             folder_.File("units.log"), true);
         WriteFile(folder_.File("pw"), "tamble\n");
+        WriteFile(folder_.File("pw5"), setup.unitFivePassword + "\n");
         std::string yaml = "interval: 250ms\ntimeout: 100ms\nstations:\n";
         for (int k = 1; k <= kUnits; ++k) {
             // Dots are no part of a topic id: u.1 becomes u_1.
             yaml += "  - id: u." + std::to_string(k) + "\n    address: " + UnitAddress(k) +
-                    "\n    password_file: pw\n";
+                    "\n    password_file: " + (k == 5 ? "pw5" : "pw") + "\n";
         }
         yaml += "  - id: silent\n    address: " + std::string(kSilentUnit) +
                 "\n    password_file: pw\n";
@@ -134,12 +144,30 @@ class MqttBridgeTest : public ::testing::TestWithParam<Access> {
             yaml += "  tls:\n    ca_file: ca.crt\n";
             listener.caFile = folder_.File("ca.crt");
         }
+        if (setup.commands) {
+            yaml += "  commands: true\n";
+        }
         WriteFile(folder_.File("varnexd.yaml"), yaml);
+        listener_ = std::make_unique<MqttListener>(listener);
+        for (const std::string& topic : setup.retainedBefore) {
+            ASSERT_TRUE(PublishRetained(topic, "ON"));
+        }
         setenv("VARNEX_UNIT_PORT", std::to_string(unitPort).c_str(), 1);
         StartVarnexd();
         unsetenv("VARNEX_UNIT_PORT");
-        listener_ = std::make_unique<MqttListener>(listener);
         ASSERT_TRUE(units_->Started() && varnexd_->Started());
+    }
+    // Published again until the broker has it (the listener may still be
+    // connecting), bounded.
+    bool PublishRetained(const std::string& topic, const std::string& payload) {
+        for (int i = 0; i < 50; ++i) {
+            listener_->Publish(topic, payload, true);
+            if (listener_->Until([&](const Topics& t) { return Payload(t, topic) == payload; },
+                                 200ms)) {
+                return true;
+            }
+        }
+        return false;
     }
     void TearDown() override {
         listener_.reset();
@@ -148,12 +176,34 @@ class MqttBridgeTest : public ::testing::TestWithParam<Access> {
         broker_.reset();
     }
     void StartVarnexd() {
+        webPort_ = FreeTcpPort();
         varnexd_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{VARNEXD_EXECUTABLE, "--config", folder_.File("varnexd.yaml"),
                                      "--web.listen-address",
-                                     "127.0.0.1:" + std::to_string(FreeTcpPort()), "--mqtt.broker",
+                                     "127.0.0.1:" + std::to_string(webPort_), "--mqtt.broker",
                                      "127.0.0.1:" + std::to_string(broker_->Port())},
             folder_.File("varnexd.log"));
+    }
+    std::map<std::string, double> Metrics() {
+        return ParseSeries(RunCommand("curl -s --max-time 5 http://127.0.0.1:" +
+                                      std::to_string(webPort_) + "/metrics")
+                               .second);
+    }
+    // Relay `n` of unit `k` as the unit itself tells its console, in its word.
+    bool UnitSaysOn(int k, int n) {
+        const std::size_t from = units_->Log().size();
+        units_->Write("@" + UnitAddress(k) + " state\n");
+        std::smatch relays;
+        for (int i = 0; i < 100; ++i) {
+            const std::string log = units_->Log().substr(from);
+            if (std::regex_search(log, relays,
+                                  std::regex("relays 1:(on|off) 2:(on|off) 3:(on|off)"))) {
+                return relays[n] == "on";
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        ADD_FAILURE() << "the unit never told its state";
+        return false;
     }
     bool Until(const std::function<bool(const Topics&)>& holds, const std::string& what) {
         if (listener_->Until(holds, kLimit)) {
@@ -177,8 +227,10 @@ class MqttBridgeTest : public ::testing::TestWithParam<Access> {
         }
         return devices;
     }
-    static bool AllOnline(const Topics& topics) {
-        for (int k = 1; k <= kUnits; ++k) {
+    static bool AllOnline(const Topics& topics) { return OnlineUpTo(kUnits, topics); }
+    // Units 1 to `last` and the bridge.
+    static bool OnlineUpTo(int last, const Topics& topics) {
+        for (int k = 1; k <= last; ++k) {
             if (Payload(topics, "varnex/u_" + std::to_string(k) + "/availability") != "online") {
                 return false;
             }
@@ -202,6 +254,7 @@ class MqttBridgeTest : public ::testing::TestWithParam<Access> {
     }
 
     TempFolder folder_;
+    uint16_t webPort_ = 0;
     std::unique_ptr<Broker> broker_;
     std::unique_ptr<ChildProcess> units_;
     std::unique_ptr<ChildProcess> varnexd_;
@@ -338,15 +391,149 @@ TEST_F(MqttBridgePlainTest, CommandsWhileTheyAreOffAndHostilePayloadsChangeNothi
     std::this_thread::sleep_for(2s);  // several polls of every unit
     EXPECT_TRUE(Until(AllOnline, "every unit still online"));
     EXPECT_EQ(relayOne(listener_->Topics()), before);
+    EXPECT_EQ(UnitSaysOn(1, 1), before.get<bool>());
+    // Not even an answer: nothing listens on the command topics.
+    for (const auto& [topic, heard] : listener_->Topics()) {
+        EXPECT_EQ(topic.find("/result"), std::string::npos) << topic;
+    }
 }
 
-TEST_F(MqttBridgePlainTest, CommandsAskedForAreRefusedAtStartUntilTheyAreCarriedOut) {
-    const auto [status, output] = RunCommand(
-        std::string(VARNEXD_EXECUTABLE) + " --config " + ShellQuoted(folder_.File("varnexd.yaml")) +
-        " --web.listen-address 127.0.0.1:" + std::to_string(FreeTcpPort()) +
-        " --mqtt.broker 127.0.0.1:" + std::to_string(broker_->Port()) + " --mqtt.commands");
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("relay commands are not carried out yet"), std::string::npos) << output;
+TEST_F(MqttBridgePlainTest, AReloadWithOtherBrokerSettingsReconnectsUnderThem) {
+    ASSERT_TRUE(Until(AllOnline, "every unit online"));
+    // The mqtt section is the file's last: a new prefix, and commands on.
+    std::string yaml;
+    std::getline(std::ifstream(folder_.File("varnexd.yaml")), yaml, '\0');
+    WriteFile(folder_.File("varnexd.yaml"), yaml + "  prefix: site/b\n  commands: true\n");
+    varnexd_->Signal(SIGHUP);
+    EXPECT_TRUE(Until(
+        [](const Topics& t) {
+            return Payload(t, "varnex/bridge/availability") == "offline" &&
+                   Payload(t, "varnex/u_1/availability") == "offline" &&
+                   Payload(t, "site/b/bridge/availability") == "online" &&
+                   Payload(t, "site/b/u_1/availability") == "online" &&
+                   !Payload(t, "homeassistant/switch/varnex_u_1/relay_1/config").empty();
+        },
+        "the old prefix offline, the new one online, with switches"));
+    listener_->Publish("site/b/u_1/relay/2/set", "ON");
+    EXPECT_TRUE(
+        Until([](const Topics& t) { return Payload(t, "site/b/u_1/relay/2/result") == "done"; },
+              "a command under the new prefix"));
+}
+
+// Commands on; unit 5's station has a wrong password, and a retained ON for
+// unit 1's relay 1 waits on the broker before varnexd starts.
+class MqttCommandsTest : public MqttBridgeTest {
+  protected:
+    void SetUp() override {
+        Begin(Access::Plain, {true, "wrong", {"varnex/u_1/relay/1/set"}});
+        ASSERT_TRUE(Until([](const Topics& t) { return OnlineUpTo(kUnits - 1, t); },
+                          "units 1 to 4 online"));
+    }
+    static std::string Result(const Topics& topics, const std::string& station, int relay) {
+        return Payload(topics, "varnex/" + station + "/relay/" + std::to_string(relay) + "/result");
+    }
+    static bool StateSaysOn(const Topics& topics, const std::string& station, int relay) {
+        const std::string state = Payload(topics, "varnex/" + station + "/state");
+        return !state.empty() &&
+               json::parse(state)["relays"][relay - 1]["unit_says_on"].get<bool>();
+    }
+};
+
+TEST_F(MqttCommandsTest, RelaysSwitchFromMqttAndEachOutcomeIsPublished) {
+    const json relaySwitch =
+        json::parse(Payload(listener_->Topics(), "homeassistant/switch/varnex_u_2/relay_1/config"));
+    EXPECT_EQ(relaySwitch["command_topic"], "varnex/u_2/relay/1/set");
+    EXPECT_EQ(relaySwitch["state_topic"], "varnex/u_2/state");
+    EXPECT_EQ(relaySwitch["availability"].size(), 2u);
+
+    // The retained ON was never carried out.
+    EXPECT_FALSE(StateSaysOn(listener_->Topics(), "u_1", 1));
+    EXPECT_FALSE(UnitSaysOn(1, 1));
+    EXPECT_EQ(Result(listener_->Topics(), "u_1", 1), "");
+
+    listener_->Publish("varnex/u_1/relay/1/set", "ON");
+    EXPECT_TRUE(Until([](const Topics& t) { return Result(t, "u_1", 1) == "done"; }, "done"));
+    EXPECT_FALSE(listener_->Topics()["varnex/u_1/relay/1/result"].retained);
+    EXPECT_TRUE(UnitSaysOn(1, 1));
+    EXPECT_TRUE(Until([](const Topics& t) { return StateSaysOn(t, "u_1", 1); }, "ON in the state"));
+
+    // A timed toggle: on at once, off again by itself.
+    listener_->Publish("varnex/u_2/relay/2/set", "TOGGLE 2");
+    EXPECT_TRUE(Until([](const Topics& t) { return Result(t, "u_2", 2) == "done"; }, "done"));
+    EXPECT_TRUE(UnitSaysOn(2, 2));
+    EXPECT_TRUE(Until([](const Topics& t) { return !StateSaysOn(t, "u_2", 2); },
+                      "the toggle over in the state"));
+
+    // A second command for a relay still in flight is busy.
+    listener_->Publish("varnex/u_3/relay/3/set", "ON");
+    listener_->Publish("varnex/u_3/relay/3/set", "OFF");
+    EXPECT_TRUE(Until(
+        [](const Topics& t) {
+            const auto found = t.find("varnex/u_3/relay/3/result");
+            return found != t.end() && found->second.count == 2 && found->second.payload == "done";
+        },
+        "busy, then done"));
+    EXPECT_TRUE(UnitSaysOn(3, 3));
+
+    listener_->Publish("varnex/silent/relay/1/set", "ON");
+    EXPECT_TRUE(Until([](const Topics& t) { return Result(t, "silent", 1) == "no answer"; },
+                      "no answer from a silent unit"));
+    listener_->Publish("varnex/u_5/relay/1/set", "ON");
+    EXPECT_TRUE(Until([](const Topics& t) { return Result(t, "u_5", 1) == "refused"; },
+                      "a wrong password refused"));
+    EXPECT_FALSE(UnitSaysOn(5, 1));
+
+    auto metrics = Metrics();
+    EXPECT_EQ(metrics["varnex_mqtt_commands_total{outcome=\"done\"}"], 3);
+    EXPECT_EQ(metrics["varnex_mqtt_commands_total{outcome=\"busy\"}"], 1);
+    EXPECT_EQ(metrics["varnex_mqtt_commands_total{outcome=\"no answer\"}"], 1);
+    EXPECT_EQ(metrics["varnex_mqtt_commands_total{outcome=\"refused\"}"], 1);
+    EXPECT_EQ(metrics["varnex_mqtt_commands_ignored_total{reason=\"retained\"}"], 1);
+}
+
+TEST_F(MqttCommandsTest, HostilePayloadsChangeNothingAndAreCounted) {
+    ASSERT_TRUE(
+        Until([](const Topics& t) { return !Payload(t, "varnex/u_1/state").empty(); }, "a state"));
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"varnex/u_1/relay/2/set", std::string("\0\xff\x01ON", 5)},
+        {"varnex/u_1/relay/2/set", "on"},
+        {"varnex/u_1/relay/2/set", "TOGGLE 99"},
+        {"varnex/u_1/relay/2/set", "ON; OFF"},
+        {"varnex/u_1/relay/2/set", std::string(1 << 20, 'O')},
+        {"varnex/u_1/relay/9/set", "ON"},
+        {"varnex/u_1/relay/0/set", "ON"},
+        {"varnex/nobody/relay/2/set", "ON"},
+        {"varnex/u_1/relay/2/set/more", "ON"},
+    };
+    for (const auto& [topic, payload] : hostile) {
+        listener_->Publish(topic, payload);
+    }
+    std::map<std::string, double> metrics;
+    const auto counted = [&] {
+        metrics = Metrics();
+        return metrics["varnex_mqtt_commands_ignored_total{reason=\"bad_payload\"}"] == 4 &&
+               metrics["varnex_mqtt_commands_ignored_total{reason=\"oversized\"}"] == 1 &&
+               metrics["varnex_mqtt_commands_ignored_total{reason=\"bad_relay\"}"] == 2 &&
+               metrics["varnex_mqtt_commands_ignored_total{reason=\"unknown_station\"}"] == 1;
+    };
+    bool all = false;
+    for (int i = 0; i < 100 && !(all = counted()); ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(all) << RunCommand("curl -s http://127.0.0.1:" + std::to_string(webPort_) +
+                                   "/metrics | grep mqtt")
+                            .second;
+    for (const char* outcome : {"done", "refused", "busy", "no answer"}) {
+        EXPECT_EQ(metrics["varnex_mqtt_commands_total{outcome=\"" + std::string(outcome) + "\"}"],
+                  0)
+            << outcome;
+    }
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_FALSE(UnitSaysOn(1, n)) << n;
+    }
+    for (const auto& [topic, heard] : listener_->Topics()) {
+        EXPECT_EQ(topic.find("/result"), std::string::npos) << topic;
+    }
 }
 
 }  // namespace
