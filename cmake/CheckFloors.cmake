@@ -1,12 +1,12 @@
 # Checks that every #include under src/ points down the floors:
 #
 #   text, platform  ->  protocol (readings included)  ->  stations
-#     ->  session, and beside it fleet, history, varnexctl
+#     ->  session, and beside it fleet, history, alarms, varnexctl
 #     ->  varnexd (over fleet); overview (over fleet and alarms)
 #     ->  settings, automation, about (over session)  ->  ui  ->  app
 #
-# fleet, history, varnexctl and varnexd use protocol and stations, never
-# session or ui; varnexd polls through fleet; nothing but ui and app
+# fleet, history, alarms, varnexctl and varnexd use protocol and stations,
+# never session or ui; varnexd polls through fleet; nothing but ui and app
 # includes a Qt header.
 # Run as: cmake -DSOURCE_DIR=<repository> -P CheckFloors.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -15,7 +15,7 @@ set(below_text "")
 set(below_protocol text platform)
 set(below_stations protocol ${below_protocol})
 set(below_session stations ${below_stations})
-foreach(beside fleet history varnexctl)
+foreach(beside fleet history alarms varnexctl)
   set(below_${beside} stations ${below_stations})
 endforeach()
 set(below_varnexd fleet ${below_fleet})
@@ -23,7 +23,7 @@ set(below_overview fleet alarms ${below_fleet})
 foreach(over settings automation about)
   set(below_${over} session ${below_session})
 endforeach()
-set(below_ui settings automation about session overview alarms fleet history ${below_session})
+set(below_ui settings automation about session overview fleet history alarms ${below_session})
 set(below_app ui ${below_ui})
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)

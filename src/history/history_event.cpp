@@ -14,8 +14,16 @@ std::string_view HistoryEventName(HistoryEvent kind) {
             return "silent";
         case HistoryEvent::Back:
             return "back";
+        case HistoryEvent::AlarmRaised:
+            return "alarm raised";
+        case HistoryEvent::AlarmCleared:
+            return "alarm cleared";
     }
     return "";
+}
+
+bool IsAlarmEvent(HistoryEvent kind) {
+    return kind == HistoryEvent::AlarmRaised || kind == HistoryEvent::AlarmCleared;
 }
 
 }  // namespace varnex

@@ -1,4 +1,5 @@
-// What happened to a session, as history keeps it beside the readings.
+// What happened to a session or to a station's alarms, as history keeps it beside
+// the readings.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,8 @@ enum class HistoryEvent : int {
     PasswordRefused = 3,
     Silent = 4,  // the shared silence rule says the unit stopped answering
     Back = 5,    // the first valid status record after silence
+    AlarmRaised = 6,  // one of the station's alarms (a limit or silence)
+    AlarmCleared = 7,
 };
 
 struct StoredEvent {
@@ -22,5 +25,7 @@ struct StoredEvent {
 };
 
 std::string_view HistoryEventName(HistoryEvent kind);
+// The station's alarms, as opposed to what happened to a session.
+bool IsAlarmEvent(HistoryEvent kind);
 
 }  // namespace varnex

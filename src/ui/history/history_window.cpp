@@ -13,8 +13,10 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 
 #include "history/history_csv.h"
 #include "ui/history/history_chart_view.h"
@@ -384,33 +386,48 @@ void HistoryWindow::Draw() {
                 QStringLiteral("V"));
     }
     addLine(chart_, data_.temperature, kLineColours.back(), celsiusAxis_, 0, QStringLiteral("°C"));
-    if (!data_.events.empty()) {
+    // Session events and alarm events on two rows of markers near the top.
+    const double top = data_.fullScaleVolts > 0 ? data_.fullScaleVolts : 30;
+    const auto addEvents = [&](const QString& name, const QColor& colour,
+                               QScatterSeries::MarkerShape shape, double y, const QString& prefix,
+                               bool alarms) {
+        std::vector<StoredEvent> kept;
+        std::copy_if(data_.events.begin(), data_.events.end(), std::back_inserter(kept),
+                     [alarms](const StoredEvent& e) { return IsAlarmEvent(e.kind) == alarms; });
+        if (kept.empty()) {
+            return;
+        }
         auto* events = new QScatterSeries;
-        events->setName(QStringLiteral("Events"));
+        events->setName(name);
         events->setMarkerSize(9);
-        events->setColor(Qt::black);
-        const double y = data_.fullScaleVolts > 0 ? data_.fullScaleVolts : 30;
-        for (const StoredEvent& e : data_.events) {
-            events->append(static_cast<qreal>(e.timeMs), y * 0.97);
+        events->setColor(colour);
+        events->setMarkerShape(shape);
+        for (const StoredEvent& e : kept) {
+            events->append(static_cast<qreal>(e.timeMs), y);
         }
         chart_->addSeries(events);
         events->attachAxis(timeAxis_);
         events->attachAxis(voltsAxis_);
-        const std::vector<StoredEvent> kept = data_.events;
-        connect(events, &QScatterSeries::hovered, this, [kept](const QPointF& point, bool inside) {
-            if (!inside) {
-                return;
-            }
-            const auto nearest = std::min_element(
-                kept.begin(), kept.end(), [&](const StoredEvent& a, const StoredEvent& b) {
-                    return std::abs(a.timeMs - point.x()) < std::abs(b.timeMs - point.x());
+        connect(events, &QScatterSeries::hovered, this,
+                [kept, prefix](const QPointF& point, bool inside) {
+                    if (!inside) {
+                        return;
+                    }
+                    const auto nearest = std::min_element(
+                        kept.begin(), kept.end(), [&](const StoredEvent& a, const StoredEvent& b) {
+                            return std::abs(a.timeMs - point.x()) < std::abs(b.timeMs - point.x());
+                        });
+                    QToolTip::showText(
+                        QCursor::pos(),
+                        QStringLiteral("%1\n%2%3")
+                            .arg(LocalText(nearest->timeMs), prefix,
+                                 QString::fromUtf8(HistoryEventName(nearest->kind).data())));
                 });
-            QToolTip::showText(QCursor::pos(),
-                               QStringLiteral("%1\nsession %2")
-                                   .arg(LocalText(nearest->timeMs),
-                                        QString::fromUtf8(HistoryEventName(nearest->kind).data())));
-        });
-    }
+    };
+    addEvents(QStringLiteral("Alarms"), QColor(0xd0, 0x10, 0x10),
+              QScatterSeries::MarkerShapeTriangle, top * 0.93, QString(), true);
+    addEvents(QStringLiteral("Events"), Qt::black, QScatterSeries::MarkerShapeCircle, top * 0.97,
+              QStringLiteral("session "), false);
     const std::size_t relays = data_.relays.size();
     for (std::size_t r = 0; r < relays; ++r) {
         addLine(steps_, data_.relays[r], kLineColours[r % kLineColours.size()], laneAxis_,

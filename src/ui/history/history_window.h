@@ -1,6 +1,7 @@
 // The History window: the chosen voltmeters and the temperature of one
 // station over a chosen range, relays and pins as steps below them, the
-// session's events as markers; zoom, pan, tooltip, reset; CSV and PNG export.
+// session's events and the station's alarms as markers; zoom, pan, tooltip,
+// reset; CSV and PNG export.
 // It reads the history file itself and grows while the session polls.
 #pragma once
 

@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QStatusBar>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -153,6 +154,37 @@ TEST_F(HistoryWindowTest, DrawsTheLastTenMinutesWithGapsLabelsAndAxes) {
     if (qEnvironmentVariableIsSet("VARNEX_SHOTS")) {
         window->show();
         window->grab().save(QString::fromUtf8(std::getenv("VARNEX_SHOTS")) + "/history.png");
+    }
+}
+
+TEST_F(HistoryWindowTest, AlarmEventsAreMarkedApartFromTheSessionsEvents) {
+    {
+        auto writer = OpenWriter();
+        for (int s = 0; s < 60; ++s) {
+            writer->Record("127.0.0.9", testing::SampleReading(nowMs_ - 300'000 + s * 1000, 3));
+        }
+        writer->RecordEvent("127.0.0.9", nowMs_ - 300'000, HistoryEvent::Started);
+        writer->RecordEvent("127.0.0.9", nowMs_ - 280'000, HistoryEvent::AlarmRaised);
+        writer->RecordEvent("127.0.0.9", nowMs_ - 250'000, HistoryEvent::AlarmCleared);
+        writer->RecordEvent("127.0.0.9", nowMs_ - 240'000, HistoryEvent::Stopped);
+    }
+    auto window = Window();
+    window->ChooseRange(HistoryRange::LastTenMinutes);
+    std::map<QString, std::vector<qreal>> markers;
+    for (QAbstractSeries* series : window->chart()->series()) {
+        if (auto* scatter = qobject_cast<QScatterSeries*>(series)) {
+            for (const QPointF& point : scatter->points()) {
+                markers[scatter->name()].push_back(point.x());
+            }
+        }
+    }
+    const auto at = [this](int64_t ms) { return static_cast<qreal>(nowMs_ + ms); };
+    EXPECT_EQ(markers,
+              (std::map<QString, std::vector<qreal>>{{"Alarms", {at(-280'000), at(-250'000)}},
+                                                     {"Events", {at(-300'000), at(-240'000)}}}));
+    if (qEnvironmentVariableIsSet("VARNEX_SHOTS")) {
+        window->show();
+        window->grab().save(QString::fromUtf8(std::getenv("VARNEX_SHOTS")) + "/history_alarms.png");
     }
 }
 
