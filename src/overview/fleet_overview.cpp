@@ -15,10 +15,11 @@ constexpr std::chrono::milliseconds kLongestTimeout{2000};
 
 }  // namespace
 
-FleetOverview::FleetOverview(const OverviewOptions& options)
+FleetOverview::FleetOverview(alarms::AlarmMonitor& monitor, const OverviewOptions& options)
     : unitPort_(options.unitPort),
       interval_(std::clamp(options.interval, kShortestPollInterval, kLongestPollInterval)),
-      poller_(options.poller) {}
+      poller_(options.poller),
+      monitor_(monitor) {}
 
 std::optional<Time> FleetOverview::NextDeadline() const {
     std::optional<Time> next = poller_.NextDeadline();
@@ -107,6 +108,9 @@ void FleetOverview::SetPaused(bool paused, Time now) {
             rows_[i].silent = false;
         }
         MarkChanged(i);
+    }
+    if (!paused) {
+        monitor_.RestartSilence(now);
     }
     nextRound_ = now + interval_;
     RebuildPoller(now);
@@ -227,9 +231,7 @@ alarms::RoundOutcome FleetOverview::EvaluateRound(Time now, WallTime wallNow) {
     for (const OverviewRow& row : rows_) {
         alarms::StationObservation observation;
         observation.ip = row.ip;
-        if (row.lastValidReply) {
-            observation.lastValidReply = SilentSince(row);
-        }
+        observation.lastValidReply = row.lastValidReply;
         observation.passwordRefused = row.passwordRefused;
         observation.readings = row.readings;
         monitor_.Observe(observation);

@@ -39,7 +39,8 @@ enum class SessionNews { Started, Stopped, PasswordRefused, Silent, Back };
 
 class FleetOverview {
   public:
-    explicit FleetOverview(const OverviewOptions& options = {});
+    // `monitor` outlives the overview (its alarm list stays when the window goes).
+    explicit FleetOverview(alarms::AlarmMonitor& monitor, const OverviewOptions& options = {});
 
     // Why polling cannot work (sockets); empty when it can.
     const std::string& Error() const { return poller_.Error(); }
@@ -90,7 +91,7 @@ class FleetOverview {
     uint16_t unitPort_;
     std::chrono::milliseconds interval_;
     fleet::FleetPoller poller_;
-    alarms::AlarmMonitor monitor_;
+    alarms::AlarmMonitor& monitor_;
     std::vector<OverviewRow> rows_;
     std::vector<std::string> passwords_;  // by row
     std::vector<Seen> seen_;              // by row

@@ -25,7 +25,7 @@ class OverviewRig {
   public:
     explicit OverviewRig(std::size_t units)
         : fleet_(units),
-          overview_({.unitPort = fleet_.Port(),
+          overview_(monitor_, {.unitPort = fleet_.Port(),
                      .interval = kInterval,
                      .poller = {.bindAddress = "127.0.0.1"}}) {
         EXPECT_EQ(overview_.Error(), "");
@@ -106,6 +106,7 @@ class OverviewRig {
 
   private:
     CountingFleet fleet_;
+    alarms::AlarmMonitor monitor_;
     FleetOverview overview_;
     std::vector<alarms::RoundOutcome> outcomes_;
 };
@@ -174,7 +175,8 @@ TEST(FleetOverview, AVoltageHeldOverItsLimitRaisesOnceAndClearsBelowTheHysteresi
          }) {
         SCOPED_TRACE(volts);
         unit::RunConsoleLine(rig.Unit(0), std::string("volts 1 ") + volts);
-        rig.RunUntil([&] { return rig.Changes("127.1.0.1") != expected; }, 6 * kInterval);
+        rig.RunUntil([&] { return rig.Changes("127.1.0.1") == expected; }, 6 * kInterval);
+        rig.Run(3 * kInterval);  // and nothing more follows
         EXPECT_EQ(rig.Changes("127.1.0.1"), expected);
     }
     EXPECT_EQ(rig.Changes("127.1.0.2"), Kinds{});

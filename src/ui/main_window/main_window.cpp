@@ -66,6 +66,7 @@ MainWindow::MainWindow(MainWindowOptions options) {
     session_->SetSocketChanged([this](int fd) { return FollowSocket(fd); });
     session_->SetObserver(ForwardingObserver());
     unitPort_ = options.link.unitPort;
+    alarmCentre_ = std::make_unique<AlarmCentre>(alarmMonitor_);
     // A box or dialog may follow a reset at once; its event loop must find
     // the poll stopped and the window Idle.
     session_->SetSessionReset([this] { AfterEvent(); });
@@ -89,6 +90,8 @@ MainWindow::~MainWindow() {
     // are already gone.
     hide();
     Shutdown();
+    // Before the alarm monitor it polls for goes with the members.
+    delete overview_.data();
 }
 
 void MainWindow::BuildMenu() {
@@ -103,6 +106,8 @@ void MainWindow::BuildMenu() {
     options->addAction(QStringLiteral("History..."), this, &MainWindow::ShowHistory);
     options->addAction(QStringLiteral("History Retention..."), this, &MainWindow::AskRetention);
     options->addAction(QStringLiteral("Stations Overview"), this, [this] { ShowOverview(); });
+    options->addAction(QStringLiteral("Alarm List..."), this,
+                       [this] { alarmCentre_->OpenAlarmList(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAboutBox);
 }
@@ -235,10 +240,12 @@ void MainWindow::OpenHistory() {
     }
     historyDatabasePath_ = databaseLocation_.path;
     historyObserver_ = {};
+    alarmCentre_->SetHistoryWriter(nullptr);
     history_.reset();  // the old writer finishes first
     history_ = std::make_unique<HistoryRecorder>(databaseLocation_.path, DefaultDatabaseLocation(),
                                                  ReadRetentionDays(hooks_));
     historyObserver_ = history_->Observer();
+    alarmCentre_->SetHistoryWriter(history_->writer());
 }
 
 SessionObserver MainWindow::ForwardingObserver() {
@@ -264,7 +271,13 @@ OverviewWindow* MainWindow::ShowOverview() {
     OverviewWindowSeams seams;
     seams.stations = stations_.get();
     seams.hooks = &hooks_;
+    seams.monitor = &alarmMonitor_;
     seams.unitPort = unitPort_;
+    seams.showAlarms = [this](const alarms::AlarmMonitor& monitor,
+                              const alarms::RoundOutcome& outcome) {
+        alarmCentre_->Show(monitor, outcome);
+    };
+    seams.openAlarmList = [this] { alarmCentre_->OpenAlarmList(); };
     seams.startSession = [this](const std::string& ip) { StartSessionWith(ip); };
     overview_ = ShowOverviewWindow(this, std::move(seams));
     if (opening) {

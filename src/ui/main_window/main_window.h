@@ -18,6 +18,8 @@
 #include "session/session.h"
 #include "stations/database_options.h"
 #include "stations/station_store.h"
+#include "alarms/alarm_monitor.h"
+#include "ui/alarms/alarm_centre.h"
 #include "ui/history/history_recorder.h"
 #include "ui/main_window/main_window_controls.h"
 #include "ui/overview/overview_window.h"
@@ -51,6 +53,7 @@ class MainWindow : public QMainWindow {
     // Null while the Stations Overview is closed.
     OverviewWindow* overview() { return overview_; }
     OverviewWindow* ShowOverview();
+    AlarmCentre& alarmCentre() { return *alarmCentre_; }
 
     // Renders the display state and brings the timers in step with the
     // core's table; every event handler ends with it.
@@ -87,6 +90,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<HistoryRecorder> history_;
     std::string historyDatabasePath_;
     SessionObserver historyObserver_;
+    alarms::AlarmMonitor alarmMonitor_;
+    std::unique_ptr<AlarmCentre> alarmCentre_;
     QPointer<OverviewWindow> overview_;
     SessionObserver overviewObserver_;
     uint16_t unitPort_ = 7;

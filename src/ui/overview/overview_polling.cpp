@@ -10,8 +10,9 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-OverviewPolling::OverviewPolling(const overview::OverviewOptions& options, QObject* parent)
-    : QObject(parent), overview_(options) {
+OverviewPolling::OverviewPolling(alarms::AlarmMonitor& monitor,
+                                 const overview::OverviewOptions& options, QObject* parent)
+    : QObject(parent), overview_(monitor, options) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &OverviewPolling::OnTimer);

@@ -16,7 +16,8 @@ namespace varnex {
 class OverviewPolling : public QObject {
     Q_OBJECT
   public:
-    OverviewPolling(const overview::OverviewOptions& options, QObject* parent = nullptr);
+    OverviewPolling(alarms::AlarmMonitor& monitor, const overview::OverviewOptions& options,
+                    QObject* parent = nullptr);
 
     overview::FleetOverview& overview() { return overview_; }
     // Call after anything that changes the schedule (stations, interval, pause).

@@ -74,7 +74,7 @@ OverviewWindow::OverviewWindow(OverviewWindowSeams seams, QWidget* parent)
     options.poller.readGap = std::chrono::milliseconds(50);
     options.poller.sendWindow = std::chrono::milliseconds(50);
     options.poller.receiveBuffer = 1 << 20;
-    polling_ = new OverviewPolling(options, this);
+    polling_ = new OverviewPolling(*seams_.monitor, options, this);
     model_ = new OverviewModel(polling_->overview(), this);
     proxy_ = new QSortFilterProxyModel(this);
     proxy_->setSourceModel(model_);
