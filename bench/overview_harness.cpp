@@ -32,6 +32,7 @@
 #include "stations/station_writers.h"
 #include "text/conversions.h"
 #include "ui/main_window/main_window.h"
+#include "ui/widgets/qt_platform_hooks.h"
 
 namespace {
 
@@ -103,7 +104,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QSettings().setValue(QString::fromLatin1(varnex::kOverviewIntervalKey), interval);
+    QSettings(QSettings::IniFormat, QSettings::UserScope,
+              QString::fromLatin1(varnex::kSettingsOrganisation),
+              QString::fromLatin1(varnex::kSettingsApplication))
+        .setValue(QString::fromLatin1(varnex::kOverviewIntervalKey), interval);
     varnex::MainWindow window;
     window.StartUp({"varnex"});
     window.show();

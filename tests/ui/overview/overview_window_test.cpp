@@ -20,6 +20,16 @@ namespace {
 using testing::CountingFleet;
 using overview::Column;
 
+// The client's own settings store.
+QSettings ClientSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                     QString::fromLatin1(kSettingsOrganisation),
+                     QString::fromLatin1(kSettingsApplication));
+}
+QString Setting(const char* key) {
+    return ClientSettings().value(QString::fromLatin1(key)).toString();
+}
+
 class OverviewWindowTest : public MainWindowTest {
   protected:
     // `units` simulated units, the first `watched` of them watched with
@@ -48,7 +58,7 @@ class OverviewWindowTest : public MainWindowTest {
         }
         store.CloseStationStore();
         // One poll a second: the shortest a person can set.
-        QSettings().setValue(QString::fromLatin1(kOverviewIntervalKey), 1);
+        ClientSettings().setValue(QString::fromLatin1(kOverviewIntervalKey), 1);
     }
 
     OverviewWindow& OpenOverview() {
@@ -98,11 +108,11 @@ TEST_F(OverviewWindowTest, WatchedRowsFillInUnwatchedUnitsHearNothingAndTheWindo
 
     // Open at exit: open again at the next start.
     window_.reset();
-    EXPECT_EQ(QSettings().value(QString::fromLatin1(kOverviewOpenKey)).toString(), "1");
+    EXPECT_EQ(Setting(kOverviewOpenKey), "1");
     Open();
     ASSERT_NE(window_->overview(), nullptr);
     window_->overview()->close();
-    EXPECT_EQ(QSettings().value(QString::fromLatin1(kOverviewOpenKey)).toString(), "0");
+    EXPECT_EQ(Setting(kOverviewOpenKey), "0");
 }
 
 TEST_F(OverviewWindowTest, TheSessionsStationGetsNoSecondPollAndDialogsStopNothing) {
@@ -117,6 +127,8 @@ TEST_F(OverviewWindowTest, TheSessionsStationGetsNoSecondPollAndDialogsStopNothi
                         .row();
     const QModelIndex at = overview.proxy()->index(row, static_cast<int>(Column::Name));
     const QPoint centre = overview.table()->visualRect(at).center();
+    QTest::mousePress(overview.table()->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(overview.table()->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(overview.table()->viewport(), Qt::LeftButton, {}, centre);
     ASSERT_EQ(window_->session().stationIp(), "127.1.0.2");
     EXPECT_EQ(controls().stationList->currentText().left(9), "127.1.0.2");
@@ -138,8 +150,8 @@ TEST_F(OverviewWindowTest, TheSessionsStationGetsNoSecondPollAndDialogsStopNothi
         t.start();
         return t;
     }();
-    controls().uptime->click();
-    EXPECT_TRUE(pollsWentOn);
+    MenuItem(QStringLiteral("History Retention..."))->trigger();
+    EXPECT_TRUE(pollsWentOn) << before << " " << fleet_->Received(0);
     // The session polls once a second; a second poller would double that.
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     EXPECT_LE(fleet_->Received(1) - sessionBefore, static_cast<int>(seconds) + 3)
@@ -169,6 +181,7 @@ TEST_F(OverviewWindowTest, ARefusedPasswordAndAnAlarmShowInTheirRows) {
     EXPECT_FALSE(overview.model()->index(overview.model()->RowOf("127.1.0.3"), 0)
                      .data(Qt::BackgroundRole)
                      .isValid());
+    overview.ApplyUpdates();
     EXPECT_TRUE(overview.banner()->isHidden());
     EXPECT_TRUE(overview.summary()->text().contains("1 in alarm")) << overview.summary()->text().toStdString();
 }
