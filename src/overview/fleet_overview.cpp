@@ -240,7 +240,7 @@ alarms::RoundOutcome FleetOverview::EvaluateRound(Time now, WallTime wallNow) {
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         std::vector<std::string> texts;
         for (const alarms::Alarm* alarm : monitor_.OpenAlarms(rows_[r].ip)) {
-            texts.push_back(alarms::AlarmText(*alarm));
+            texts.push_back(alarms::AlarmDescription(*alarm));
         }
         if (texts != rows_[r].openAlarms) {
             rows_[r].openAlarms = std::move(texts);

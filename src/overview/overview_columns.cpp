@@ -68,7 +68,7 @@ std::string ColumnTitle(Column column) {
             return "Temperature";
         case Column::Relays:
             // The unit's word: ON is the coil at rest.
-            return "Relays (ON = at rest)";
+            return "Relays (ON: at rest)";
         case Column::Pins:
             return "Pins 1-5";
         case Column::Uptime:
@@ -160,6 +160,12 @@ std::optional<double> CellNumber(const OverviewRow& row, Column column, Time now
             return static_cast<double>(StateOf(row));
         case Column::Alarms:
             return static_cast<double>(row.openAlarms.size());
+        case Column::Address:
+            // 127.1.0.9 before 127.1.0.10.
+            if (const auto address = ParseDottedAddress(row.ip)) {
+                return static_cast<double>(*address);
+            }
+            return std::nullopt;
         case Column::Loss:
             return row.loss.Percent(now);
         case Column::RoundTrip:

@@ -127,6 +127,10 @@ TEST(OverviewRow, CellsShowTheReadingsScaledWithTheStationsJumpers) {
     EXPECT_EQ(CellNumber(row, Column::Voltage2, kStart),
               static_cast<double>(row.readings->voltmeters[1].volts));
     EXPECT_EQ(CellNumber(row, Column::Uptime, kStart), 90061.0);
+    OverviewRow tenth;
+    tenth.ip = "127.1.0.10";
+    EXPECT_LT(CellNumber(row, Column::Address, kStart), CellNumber(tenth, Column::Address, kStart))
+        << "addresses sort by number";
     EXPECT_EQ(CellNumber(row, Column::Name, kStart), std::nullopt);
     EXPECT_EQ(CellText(OverviewRow{}, Column::Voltage1, kStart), "") << "nothing before a reply";
 }

@@ -144,14 +144,29 @@ void OverviewWindow::BuildLayout() {
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->viewport()->installEventFilter(this);
-    // Every voltage column as wide as the widest text it will hold.
-    const int voltsWidth = table_->fontMetrics().horizontalAdvance(QStringLiteral("00.000 V")) + 16;
+    // Each column about as wide as the widest text it will hold.
+    const auto widthOf = [this](const char* text) {
+        return table_->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 14;
+    };
+    const std::vector<std::pair<overview::Column, const char*>> widths = {
+        {overview::Column::State, "silent for 999 s (session)"},
+        {overview::Column::Alarms, "Voltmeter 3 above 14.00 V: 15.50 V"},
+        {overview::Column::Loss, "Loss (1 h)"},
+        {overview::Column::RoundTrip, "Round trip"},
+        {overview::Column::Address, "127.100.100.100"},
+        {overview::Column::Name, "A station name"},
+        {overview::Column::Temperature, "Temperature"},
+        {overview::Column::Relays, "Relays (ON: at rest)"},
+        {overview::Column::Pins, "Pins 1-5"},
+        {overview::Column::Uptime, "999 d 00:00:00"},
+    };
+    for (const auto& [column, text] : widths) {
+        table_->setColumnWidth(static_cast<int>(column), widthOf(text));
+    }
     for (int c = static_cast<int>(overview::Column::Voltage1);
          c <= static_cast<int>(overview::Column::Voltage8); ++c) {
-        table_->setColumnWidth(c, voltsWidth);
+        table_->setColumnWidth(c, widthOf("Voltage 8"));
     }
-    table_->setColumnWidth(static_cast<int>(overview::Column::State), 150);
-    table_->setColumnWidth(static_cast<int>(overview::Column::Alarms), 200);
     layout->addWidget(table_, 1);
 
     summary_ = new QLabel(this);

@@ -104,7 +104,6 @@ TEST_F(OverviewWindowTest, WatchedRowsFillInUnwatchedUnitsHearNothingAndTheWindo
     overview.ApplyUpdates();
     // "Unit 1" and "Unit 10" to "Unit 15".
     EXPECT_EQ(overview.ShownStations().size(), 7u);
-    Shoot(overview, QStringLiteral("overview"));
 
     // Open at exit: open again at the next start.
     window_.reset();
@@ -184,6 +183,30 @@ TEST_F(OverviewWindowTest, ARefusedPasswordAndAnAlarmShowInTheirRows) {
     overview.ApplyUpdates();
     EXPECT_TRUE(overview.banner()->isHidden());
     EXPECT_TRUE(overview.summary()->text().contains("1 in alarm")) << overview.summary()->text().toStdString();
+}
+
+// VARNEX_SHOTS=<folder> saves the README's picture.
+TEST_F(OverviewWindowTest, TwentyUnitsWithOneInAlarm) {
+    StartFleet(20, 20, [](std::size_t i, StationWatch& watch) {
+        watch.voltmeters[2] = {8.0, 14.0, 0.5};
+        watch.silentSeconds = 30;
+        (void)i;
+    });
+    for (std::size_t i = 0; i < 20; ++i) {
+        unit::RunConsoleLine(fleet_->Units().Unit(i), "volts 3 " + std::to_string(12 + i % 2));
+    }
+    unit::RunConsoleLine(fleet_->Units().Unit(6), "volts 3 15.5");
+    Open();
+    OverviewWindow& overview = OpenOverview();
+    overview.resize(1590, 600);
+    ASSERT_TRUE(PumpUntil([&] { return !Cell("127.1.0.7", Column::Alarms).isEmpty(); }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return AllShow(20, "up"); }, 3000));
+    for (std::size_t i = 0; i < 20; ++i) {
+        EXPECT_EQ(Cell(CountingFleet::Address(i), Column::Alarms).isEmpty(), i != 6) << i;
+    }
+    overview.table()->selectRow(3);
+    overview.ApplyUpdates();
+    Shoot(overview, QStringLiteral("overview-window"));
 }
 
 TEST_F(OverviewWindowTest, RowsKeepStillUnderThePointerAndTheSelectionFollowsItsStation) {
