@@ -1,7 +1,10 @@
 #include "stations/station_list_rules.h"
 
+#include <functional>
+
 #include "stations/station_message.h"
 #include "stations/station_table.h"
+#include "stations/station_watch.h"
 #include "stations/station_writers.h"
 #include "text/conversions.h"
 
@@ -16,6 +19,10 @@ constexpr const char* kPasswordTooLongText = "Passwords are 10 characters max.";
 constexpr const char* kUpdatedText = "IP Address Updated SucSuccessfully";
 constexpr const char* kFactoryDeleteText = "Don't Delete the Default IP!";
 constexpr const char* kDeletedText = "IP Address Deleted From Database !";
+constexpr const char* kWatchNotAddedText =
+    "The new station's alarm settings could not be stored, so the station was not added.";
+constexpr const char* kWatchNotDeletedText =
+    "The station's alarm settings could not be removed, so the station was not deleted.";
 
 void Tell(const StationStore& store, const char* text, MessageIcon icon) {
     ShowStationMessage(store.hooks(), MessageOwner::ActiveDialog, text, icon);
@@ -24,6 +31,24 @@ void Tell(const StationStore& store, const char* text, MessageIcon icon) {
 StationDialogOutcome StayOpen(const StationStore& store, const char* text, MessageIcon icon) {
     Tell(store, text, icon);
     return {};
+}
+
+// A change of table `main` and the same change of the station's alarm
+// settings, kept together or not at all. `change` tells its own failure;
+// any other is told with `failureText`.
+bool ChangeWithWatch(StationStore& store, const std::function<bool()>& change,
+                     const std::function<bool()>& followWatch, const char* failureText) {
+    bool ran = false;
+    bool changed = false;
+    const bool done = store.RunTogether([&] {
+        ran = true;
+        changed = change();
+        return changed && followWatch();
+    });
+    if (!done && (changed || !ran)) {
+        Tell(store, failureText, MessageIcon::Stop);
+    }
+    return done;
 }
 
 bool IsContinuationByte(char c) {
@@ -83,7 +108,11 @@ StationDialogOutcome AcceptStationDialog(StationStore& store, StationDialogMode 
 
     StationDialogOutcome outcome{.closeDialog = true, .list = std::nullopt};
     if (mode == StationDialogMode::Add) {
-        if (InsertStation(store, ip, password, comment)) {
+        // A station the user adds is watched from the start.
+        if (ChangeWithWatch(
+                store, [&] { return InsertStation(store, ip, password, comment); },
+                [&] { return SaveStationWatch(store, ip, NewStationWatch()); },
+                kWatchNotAddedText)) {
             outcome.list = store.FillStationList(MessageOwner::MainWindow);
         }
     } else if (UpdateStation(store, ip, password, comment)) {
@@ -113,7 +142,9 @@ StationDialogOutcome AcceptDeleteStation(StationStore& store, std::string_view f
         return StayOpen(store, kFactoryDeleteText, MessageIcon::None);
     }
     // A delete that failed has said so; claiming it deleted would be false.
-    if (!DeleteStation(store, ip)) {
+    if (!ChangeWithWatch(
+            store, [&] { return DeleteStation(store, ip); },
+            [&] { return DeleteStationWatch(store, ip); }, kWatchNotDeletedText)) {
         return {};
     }
     StationDialogOutcome outcome{.closeDialog = true,

@@ -50,6 +50,7 @@ std::string StationAddressFromList(std::string_view listText);
 StationFields EditStationOpening(StationStore& store, std::string_view listText);
 
 // "OK" of the Add/Edit dialog: checks, writes and refills in the fixed order.
+// Add stores the new station's alarm settings with its row, watched.
 StationDialogOutcome AcceptStationDialog(StationStore& store, StationDialogMode mode,
                                          const StationFields& fields);
 
@@ -61,7 +62,8 @@ struct DeleteStationChoices {
 };
 DeleteStationChoices DeleteStationOpening(StationStore& store);
 
-// "DELETE" with the text of the Delete dialog's field.
+// "DELETE" with the text of the Delete dialog's field; the station's alarm
+// settings go with its row.
 StationDialogOutcome AcceptDeleteStation(StationStore& store, std::string_view fieldText);
 
 // "Set Default" on the station the list's text names; the refilled list, or

@@ -158,6 +158,29 @@ std::optional<StationList> StationStore::SetDefaultStation(MessageOwner owner,
     return FillStationList(owner);
 }
 
+std::optional<std::vector<std::vector<std::string>>> StationStore::SelectRows(
+    std::string_view sql, std::size_t columns, std::size_t capacity) {
+    OdbcStatement statement(connection_);
+    if (!statement.Execute(sql, {})) {
+        return std::nullopt;
+    }
+    std::vector<ColumnBinding> bindings;
+    for (std::size_t column = 0; column < columns; ++column) {
+        bindings.push_back({static_cast<std::uint16_t>(column + 1), capacity});
+    }
+    if (!statement.BindColumns(bindings)) {
+        return std::nullopt;
+    }
+    std::vector<std::vector<std::string>> rows;
+    while (statement.Fetch()) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (std::size_t column = 0; column < columns; ++column) {
+            row.push_back(statement.Column(column));
+        }
+    }
+    return rows;
+}
+
 bool StationStore::RunTogether(const std::function<bool()>& steps) {
     if (inTransaction_) {
         return steps();

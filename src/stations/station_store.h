@@ -59,6 +59,12 @@ class StationStore {
     // next of `values`, so values never change the statement.
     StatementResult RunStatement(std::string_view sql, const std::vector<std::string>& values,
                                  ExpectedRows rows = ExpectedRows::Any);
+    // The rows a query answers, its first `columns` columns each as text of
+    // at most `capacity` characters (a null reads as empty); nullopt when
+    // the query cannot run. Shows nothing: the caller knows what was asked.
+    std::optional<std::vector<std::vector<std::string>>> SelectRows(std::string_view sql,
+                                                                    std::size_t columns,
+                                                                    std::size_t capacity);
     // Runs `steps` as one transaction, kept only when they answer true.
     bool RunTogether(const std::function<bool()>& steps);
 

@@ -34,9 +34,9 @@ struct StationWatch {
     bool operator==(const StationWatch&) const = default;
 };
 
-// The settings a station has before the user changes them: stations that
-// exist when the table is created and the seed row are not watched; a
-// station the user adds afterwards is.
+// The settings of a station the user adds: watched, no limits, and the
+// silent alarm after 60 s. Stations that exist when the table is created
+// and the seed row have no row of their own, so they are not watched.
 StationWatch NewStationWatch();
 
 // Why `watch` cannot be kept, as the alarm editor shows it; nullopt when it
@@ -48,11 +48,15 @@ std::optional<std::string> StationWatchError(const StationWatch& watch,
                                              const VoltmeterJumpers& jumpers,
                                              uint32_t pollIntervalSeconds);
 
+// None of the functions below shows a message: each caller says what failed
+// in its own words. Each creates the table first when it is missing.
+
 // Creates the table when missing; answers whether it exists afterwards.
 bool EnsureWatchTable(StationStore& store);
 // Every station's settings by address; a station without a row of its own
 // is absent (not watched). nullopt after a failure.
 std::optional<std::map<std::string, StationWatch>> LoadStationWatches(StationStore& store);
+// Numbers keep 15 significant digits, as the database prints them.
 bool SaveStationWatch(StationStore& store, std::string_view ip, const StationWatch& watch);
 // The station's address changed: its settings follow it.
 bool MoveStationWatch(StationStore& store, std::string_view from, std::string_view to);
