@@ -137,22 +137,27 @@ int main(int argc, char** argv) {
             sinceTick.start();
             probe.start(1);
         }
-        QTimer::singleShot(seconds * 1000, [&] { QApplication::quit(); });
+        QTimer::singleShot(seconds * 1000, [&] {
+            // Before quitting: quitting closes the windows, and the overview goes with its close.
+            const double cpu =
+                (CpuSeconds() - cpuStart) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
+            overview->ApplyUpdates();
+            int up = 0;
+            const auto now = std::chrono::steady_clock::now();
+            for (const auto& row : overview->polling().overview().Rows()) {
+                up += varnex::overview::StateText(row, now) == "up" ? 1 : 0;
+            }
+            std::printf("stations=%d interval_s=%d seconds=%d cpu_percent=%.2f rows_up=%d shown=%zu",
+                        stations, interval, seconds, 100.0 * cpu, up,
+                        overview->ShownStations().size());
+            if (gaps) {
+                std::printf(" ticks=%ld max_gap_ms=%.2f gaps_over_16ms=%ld", ticks,
+                            static_cast<double>(maxGapNs) / 1e6, over16);
+            }
+            std::printf("\n");
+            QApplication::quit();
+        });
     });
     QApplication::exec();
-    const double cpu = (CpuSeconds() - cpuStart) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
-    overview->ApplyUpdates();
-    int up = 0;
-    const auto now = std::chrono::steady_clock::now();
-    for (const auto& row : overview->polling().overview().Rows()) {
-        up += varnex::overview::StateText(row, now) == "up" ? 1 : 0;
-    }
-    std::printf("stations=%d interval_s=%d seconds=%d cpu_percent=%.2f rows_up=%d shown=%zu",
-                stations, interval, seconds, 100.0 * cpu, up, overview->ShownStations().size());
-    if (gaps) {
-        std::printf(" ticks=%ld max_gap_ms=%.2f gaps_over_16ms=%ld", ticks,
-                    static_cast<double>(maxGapNs) / 1e6, over16);
-    }
-    std::printf("\n");
     return 0;
 }
