@@ -103,7 +103,7 @@ void OverviewModel::Reset() {
 }
 
 void OverviewModel::RowsChanged(const std::vector<std::size_t>& rows) {
-    if (rows_ == 0) {
+    if (rows_ == 0 || rows.empty()) {
         return;
     }
     const int last = overview::kColumnCount - 1;
@@ -119,8 +119,17 @@ void OverviewModel::RowsChanged(const std::vector<std::size_t>& rows) {
                          index(static_cast<int>(sorted[j]), last));
         i = j + 1;
     }
-    const int state = static_cast<int>(Column::State);
-    emit dataChanged(index(0, state), index(rows_ - 1, state), {Qt::DisplayRole});
+}
+
+void OverviewModel::StatesAged() {
+    const auto& rows = overview_.Rows();
+    const bool aging = std::any_of(rows.begin(), rows.end(), [](const overview::OverviewRow& r) {
+        return overview::StateOf(r) == RowState::Silent;
+    });
+    if (aging && rows_ > 0) {
+        const int state = static_cast<int>(Column::State);
+        emit dataChanged(index(0, state), index(rows_ - 1, state), {Qt::DisplayRole});
+    }
 }
 
 int OverviewModel::RowOf(const std::string& ip) const {

@@ -30,8 +30,11 @@ class OverviewModel : public QAbstractTableModel {
 
     // The rows changed as a whole (stations added or removed).
     void Reset();
-    // Tells the views of these rows, and of every state (ages move on).
+    // Tells the views of these rows.
     void RowsChanged(const std::vector<std::size_t>& rows);
+    // A silent row's age moves on: tells the views of the state column
+    // when any row shows an age.
+    void StatesAged();
     int RowOf(const std::string& ip) const;
 
   private:

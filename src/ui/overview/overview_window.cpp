@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 // Changes reach the table at most this often: often enough to look live,
 // seldom enough that a thousand rows cost little and stay readable.
-constexpr int kApplyEveryMs = 300;
+constexpr int kApplyEveryMs = 500;
 
 overview::SessionNews NewsOf(SessionEvent event) {
     switch (event) {
@@ -71,8 +71,8 @@ OverviewWindow::OverviewWindow(OverviewWindowSeams seams, QWidget* parent)
     // A person reads the table at most a few times a second: replies may
     // wait a little in the socket and be read together (they carry their
     // arrival time), and polls due together leave together.
-    options.poller.readGap = std::chrono::milliseconds(50);
-    options.poller.sendWindow = std::chrono::milliseconds(50);
+    options.poller.readGap = std::chrono::milliseconds(200);
+    options.poller.sendWindow = std::chrono::milliseconds(200);
     options.poller.receiveBuffer = 1 << 20;
     polling_ = new OverviewPolling(*seams_.monitor, options, this);
     model_ = new OverviewModel(polling_->overview(), this);
@@ -191,7 +191,7 @@ void OverviewWindow::ConnectControls() {
     apply_.setInterval(kApplyEveryMs);
     connect(&apply_, &QTimer::timeout, this, &OverviewWindow::ApplyUpdates);
     ages_.setInterval(1000);
-    connect(&ages_, &QTimer::timeout, this, &OverviewWindow::ApplyUpdates);
+    connect(&ages_, &QTimer::timeout, this, [this] { model_->StatesAged(); });
     ages_.start();
     connect(filter_, &QLineEdit::textChanged, this,
             [this](const QString& text) { proxy_->setFilterFixedString(text); });
@@ -274,12 +274,13 @@ void OverviewWindow::ApplyUpdates() {
     apply_.stop();
     std::sort(pendingRows_.begin(), pendingRows_.end());
     pendingRows_.erase(std::unique(pendingRows_.begin(), pendingRows_.end()), pendingRows_.end());
+    const bool changed = !pendingRows_.empty();
     model_->RowsChanged(pendingRows_);
     pendingRows_.clear();
     // Rows move only when the pointer is elsewhere; until then the order stands.
     if (table_->viewport()->underMouse()) {
-        resortPending_ = true;
-    } else {
+        resortPending_ = resortPending_ || changed;
+    } else if (changed || resortPending_) {
         Resort();
     }
     const bool down = polling_->overview().Alarms().NetworkDown() && !polling_->overview().Paused();
