@@ -76,9 +76,10 @@ bool WriteStations(int count, uint32_t first) {
 
 int main(int argc, char** argv) {
     if (argc < 6) {
-        std::fputs("usage: varnex_overview_harness STATIONS FIRST-ADDRESS INTERVAL-S WARM-UP-S "
-                   "SECONDS [--gaps] [--filter TEXT] [--sort COLUMN]\n",
-                   stderr);
+        std::fputs(
+            "usage: varnex_overview_harness STATIONS FIRST-ADDRESS INTERVAL-S WARM-UP-S "
+            "SECONDS [--gaps] [--filter TEXT] [--sort COLUMN]\n",
+            stderr);
         return 2;
     }
     const int stations = std::stoi(argv[1]);
@@ -147,9 +148,9 @@ int main(int argc, char** argv) {
             for (const auto& row : overview->polling().overview().Rows()) {
                 up += varnex::overview::StateText(row, now) == "up" ? 1 : 0;
             }
-            std::printf("stations=%d interval_s=%d seconds=%d cpu_percent=%.2f rows_up=%d shown=%zu",
-                        stations, interval, seconds, 100.0 * cpu, up,
-                        overview->ShownStations().size());
+            std::printf(
+                "stations=%d interval_s=%d seconds=%d cpu_percent=%.2f rows_up=%d shown=%zu",
+                stations, interval, seconds, 100.0 * cpu, up, overview->ShownStations().size());
             if (gaps) {
                 std::printf(" ticks=%ld max_gap_ms=%.2f gaps_over_16ms=%ld", ticks,
                             static_cast<double>(maxGapNs) / 1e6, over16);

@@ -177,8 +177,8 @@ void FleetOverview::TakePollerNews(Time now) {
 }
 
 OverviewRow* FleetOverview::SessionRow(const std::string& ip) {
-    const auto found =
-        std::find_if(rows_.begin(), rows_.end(), [&ip](const OverviewRow& row) { return row.ip == ip; });
+    const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                    [&ip](const OverviewRow& row) { return row.ip == ip; });
     return found == rows_.end() ? nullptr : &*found;
 }
 

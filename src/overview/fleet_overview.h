@@ -93,8 +93,8 @@ class FleetOverview {
     fleet::FleetPoller poller_;
     alarms::AlarmMonitor& monitor_;
     std::vector<OverviewRow> rows_;
-    std::vector<std::string> passwords_;  // by row
-    std::vector<Seen> seen_;              // by row
+    std::vector<std::string> passwords_;     // by row
+    std::vector<Seen> seen_;                 // by row
     std::vector<std::size_t> rowOfStation_;  // the poller's station -> row
     std::vector<bool> changed_;
     std::vector<std::size_t> changedRows_;

@@ -124,8 +124,8 @@ std::string CellText(const OverviewRow& row, Column column, Time now) {
     }
     if (column == Column::RoundTrip) {
         return row.lastRoundTrip
-                   ? Fixed(std::chrono::duration<double, std::milli>(*row.lastRoundTrip).count(),
-                           1, " ms")
+                   ? Fixed(std::chrono::duration<double, std::milli>(*row.lastRoundTrip).count(), 1,
+                           " ms")
                    : "";
     }
     if (!row.readings) {

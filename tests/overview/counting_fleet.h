@@ -26,9 +26,7 @@ class CountingFleet {
         EXPECT_TRUE(units_.Start(setup, units, 0, error)) << error;
     }
 
-    static std::string Address(std::size_t unit) {
-        return "127.1.0." + std::to_string(unit + 1);
-    }
+    static std::string Address(std::size_t unit) { return "127.1.0." + std::to_string(unit + 1); }
     // Unit `unit` as a watched station of the database: the simulator's
     // password, and voltmeters 1 and 2 on 0-30 V as the simulator reads them.
     static std::pair<LoadedStation, StationWatch> Station(std::size_t unit) {

@@ -26,15 +26,16 @@ class OverviewRig {
     explicit OverviewRig(std::size_t units)
         : fleet_(units),
           overview_(monitor_, {.unitPort = fleet_.Port(),
-                     .interval = kInterval,
-                     .poller = {.bindAddress = "127.0.0.1"}}) {
+                               .interval = kInterval,
+                               .poller = {.bindAddress = "127.0.0.1"}}) {
         EXPECT_EQ(overview_.Error(), "");
     }
 
     // Watches units [0, count) with `shape` applied to each one's settings.
-    void Watch(std::size_t count,
-               const std::function<void(std::size_t, LoadedStation&, StationWatch&)>& shape =
-                   [](std::size_t, LoadedStation&, StationWatch&) {}) {
+    void Watch(
+        std::size_t count,
+        const std::function<void(std::size_t, LoadedStation&, StationWatch&)>& shape =
+            [](std::size_t, LoadedStation&, StationWatch&) {}) {
         std::vector<WatchedStation> stations;
         for (std::size_t i = 0; i < count; ++i) {
             auto [station, watch] = CountingFleet::Station(i);
@@ -69,9 +70,7 @@ class OverviewRig {
         RunUntil([] { return false; }, span);
     }
 
-    std::string State(std::size_t row) {
-        return StateText(overview_.Rows().at(row), Clock::now());
-    }
+    std::string State(std::size_t row) { return StateText(overview_.Rows().at(row), Clock::now()); }
     bool AllUp() {
         const auto& rows = overview_.Rows();
         return std::all_of(rows.begin(), rows.end(),
@@ -123,7 +122,8 @@ TEST(FleetOverview, EveryWatchedRowFillsInAndNoUnwatchedUnitIsAsked) {
     for (std::size_t i = 0; i < 15; ++i) {
         const OverviewRow& row = rig.Overview().Rows()[i];
         EXPECT_EQ(row.ip, CountingFleet::Address(i));
-        EXPECT_EQ(CellText(row, Column::Name, Clock::now()), "Varnex Unit " + std::to_string(i + 1));
+        EXPECT_EQ(CellText(row, Column::Name, Clock::now()),
+                  "Varnex Unit " + std::to_string(i + 1));
         EXPECT_NE(CellText(row, Column::RoundTrip, Clock::now()), "");
         EXPECT_GT(rig.Fleet().Received(i), 0) << i;
     }
@@ -184,7 +184,8 @@ TEST(FleetOverview, AVoltageHeldOverItsLimitRaisesOnceAndClearsBelowTheHysteresi
 
 TEST(FleetOverview, EveryUnitSilentIsOneNetworkDownNotTwentyAlarms) {
     OverviewRig rig(20);
-    rig.Watch(20, [](std::size_t, LoadedStation&, StationWatch& watch) { watch.silentSeconds = 1; });
+    rig.Watch(20,
+              [](std::size_t, LoadedStation&, StationWatch& watch) { watch.silentSeconds = 1; });
     ASSERT_TRUE(rig.RunUntil([&] { return rig.AllUp(); }));
     for (std::size_t i = 0; i < 20; ++i) {
         rig.Unit(i).SetDropEvery(1);
@@ -224,7 +225,8 @@ TEST(FleetOverview, TheSessionsStationIsNotPolledAndGoesBackToThePollerWhenItSto
     ASSERT_TRUE(rig.RunUntil([&] { return rig.AllUp(); }));
     const std::string ip = "127.1.0.2";
     rig.Overview().OnSession(ip, SessionNews::Started, Clock::now());
-    EXPECT_EQ(rig.Overview().PolledStations(), (std::vector<std::string>{"127.1.0.1", "127.1.0.3"}));
+    EXPECT_EQ(rig.Overview().PolledStations(),
+              (std::vector<std::string>{"127.1.0.1", "127.1.0.3"}));
     const int askedBefore = rig.Fleet().Received(1);
     StatusRecord record;
     record.stationName = "Seen by the session";
@@ -234,7 +236,8 @@ TEST(FleetOverview, TheSessionsStationIsNotPolledAndGoesBackToThePollerWhenItSto
     rig.Overview().OnSessionRecord(ip, record, {.firstInstalled = false}, Clock::now());
     EXPECT_EQ(CellText(rig.Overview().Rows()[1], Column::Voltage1, Clock::now()), "60.000 V")
         << "scaled with the session's jumpers";
-    EXPECT_EQ(CellText(rig.Overview().Rows()[1], Column::Name, Clock::now()), "Seen by the session");
+    EXPECT_EQ(CellText(rig.Overview().Rows()[1], Column::Name, Clock::now()),
+              "Seen by the session");
     // Further news of the session and what the row shows at once.
     for (const auto& [news, state] : std::vector<std::pair<SessionNews, std::string>>{
              {SessionNews::Silent, "silent for 0 s (session)"},

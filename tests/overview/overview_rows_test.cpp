@@ -29,11 +29,19 @@ TEST(LossWindow, CountsTheLastHourOnly) {
              {"nothing finished", {}, 0s, std::nullopt},
              {"nothing lost", {{0s, 12, 0}}, 0s, 0.0},
              {"one in four lost", {{0s, 3, 0}, {30s, 1, 1}}, 40s, 25.0},
-             {"a minute of all lost among a clean hour", {{0s, 12, 12}, {600s, 36, 0}}, 3540s, 25.0},
-             {"the oldest minute falls out after an hour", {{0s, 12, 12}, {600s, 36, 0}}, 3600s, 0.0},
+             {"a minute of all lost among a clean hour",
+              {{0s, 12, 12}, {600s, 36, 0}},
+              3540s,
+              25.0},
+             {"the oldest minute falls out after an hour",
+              {{0s, 12, 12}, {600s, 36, 0}},
+              3600s,
+              0.0},
              {"nothing left after two hours", {{0s, 12, 3}}, 7200s, std::nullopt},
-             {"a slot used again an hour later starts afresh", {{0s, 10, 10}, {3600s, 10, 0}},
-              3600s, 0.0},
+             {"a slot used again an hour later starts afresh",
+              {{0s, 10, 10}, {3600s, 10, 0}},
+              3600s,
+              0.0},
          }) {
         SCOPED_TRACE(c.name);
         LossWindow window;

@@ -17,7 +17,8 @@ OverviewPolling::OverviewPolling(alarms::AlarmMonitor& monitor,
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &OverviewPolling::OnTimer);
     if (overview_.Error().empty()) {
-        notifier_ = std::make_unique<QSocketNotifier>(overview_.Descriptor(), QSocketNotifier::Read);
+        notifier_ =
+            std::make_unique<QSocketNotifier>(overview_.Descriptor(), QSocketNotifier::Read);
         connect(notifier_.get(), &QSocketNotifier::activated, this, &OverviewPolling::OnReadable);
     }
     Reschedule();

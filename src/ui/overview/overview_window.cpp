@@ -309,8 +309,9 @@ bool OverviewWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void OverviewWindow::ShowSummary() {
     const auto& rows = polling_->overview().Rows();
-    const auto inAlarm = std::count_if(rows.begin(), rows.end(),
-                                       [](const overview::OverviewRow& r) { return !r.openAlarms.empty(); });
+    const auto inAlarm =
+        std::count_if(rows.begin(), rows.end(),
+                      [](const overview::OverviewRow& r) { return !r.openAlarms.empty(); });
     QString text = QStringLiteral("%1 watched stations, %2 in alarm").arg(rows.size()).arg(inAlarm);
     text += polling_->overview().Paused()
                 ? QStringLiteral("; polling paused")
@@ -324,7 +325,8 @@ void OverviewWindow::ShowSummary() {
 std::vector<std::string> OverviewWindow::ShownStations() const {
     std::vector<std::string> ips;
     for (int r = 0; r < proxy_->rowCount(); ++r) {
-        ips.push_back(proxy_->index(r, 0).data(OverviewModel::kAddressRole).toString().toStdString());
+        ips.push_back(
+            proxy_->index(r, 0).data(OverviewModel::kAddressRole).toString().toStdString());
     }
     return ips;
 }

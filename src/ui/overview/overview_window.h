@@ -32,7 +32,7 @@ inline constexpr const char* kNetworkDownText =
 
 struct OverviewWindowSeams {
     StationStore* stations = nullptr;
-    PlatformHooks* hooks = nullptr;  // the settings store
+    PlatformHooks* hooks = nullptr;           // the settings store
     alarms::AlarmMonitor* monitor = nullptr;  // outlives the window, with the alarm list
     uint16_t unitPort = 7;
     std::string bindAddress = "0.0.0.0";

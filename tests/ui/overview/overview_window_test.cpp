@@ -17,8 +17,8 @@
 namespace varnex {
 namespace {
 
-using testing::CountingFleet;
 using overview::Column;
+using testing::CountingFleet;
 
 // The client's own settings store.
 QSettings ClientSettings() {
@@ -34,12 +34,13 @@ class OverviewWindowTest : public MainWindowTest {
   protected:
     // `units` simulated units, the first `watched` of them watched with
     // `shape` applied; the others in the database but not watched.
-    void StartFleet(std::size_t units, std::size_t watched,
-                    const std::function<void(std::size_t, StationWatch&)>& shape =
-                        [](std::size_t, StationWatch&) {}) {
+    void StartFleet(
+        std::size_t units, std::size_t watched,
+        const std::function<void(std::size_t, StationWatch&)>& shape = [](std::size_t,
+                                                                          StationWatch&) {}) {
         fleet_ = std::make_unique<CountingFleet>(units);
-        fleetNotifier_ = std::make_unique<QSocketNotifier>(fleet_->Units().Descriptor(),
-                                                           QSocketNotifier::Read);
+        fleetNotifier_ =
+            std::make_unique<QSocketNotifier>(fleet_->Units().Descriptor(), QSocketNotifier::Read);
         QObject::connect(fleetNotifier_.get(), &QSocketNotifier::activated,
                          [this] { fleet_->Units().Serve(); });
         unitPort_ = fleet_->Port();
@@ -133,7 +134,8 @@ TEST_F(OverviewWindowTest, TheSessionsStationGetsNoSecondPollAndDialogsStopNothi
     EXPECT_EQ(controls().stationList->currentText().left(9), "127.1.0.2");
     const auto polled = overview.polling().overview().PolledStations();
     EXPECT_EQ(polled, (std::vector<std::string>{"127.1.0.1", "127.1.0.3"}));
-    ASSERT_TRUE(PumpUntil([&] { return Cell("127.1.0.2", Column::State) == "up (session)"; }, 3000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Cell("127.1.0.2", Column::State) == "up (session)"; }, 3000));
 
     // A modal dialog of the main window runs its own loop: the overview goes on.
     const int before = fleet_->Received(0);
@@ -172,17 +174,19 @@ TEST_F(OverviewWindowTest, ARefusedPasswordAndAnAlarmShowInTheirRows) {
     unit::RunConsoleLine(fleet_->Units().Unit(1), "volts 1 25");
     Open();
     OverviewWindow& overview = OpenOverview();
-    ASSERT_TRUE(PumpUntil([&] { return Cell("127.1.0.1", Column::State) == "refused password"; },
-                          4000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Cell("127.1.0.1", Column::State) == "refused password"; }, 4000));
     ASSERT_TRUE(PumpUntil([&] { return !Cell("127.1.0.2", Column::Alarms).isEmpty(); }, 4000));
     const QModelIndex alarmed = overview.model()->index(overview.model()->RowOf("127.1.0.2"), 0);
     EXPECT_TRUE(alarmed.data(Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(overview.model()->index(overview.model()->RowOf("127.1.0.3"), 0)
+    EXPECT_FALSE(overview.model()
+                     ->index(overview.model()->RowOf("127.1.0.3"), 0)
                      .data(Qt::BackgroundRole)
                      .isValid());
     overview.ApplyUpdates();
     EXPECT_TRUE(overview.banner()->isHidden());
-    EXPECT_TRUE(overview.summary()->text().contains("1 in alarm")) << overview.summary()->text().toStdString();
+    EXPECT_TRUE(overview.summary()->text().contains("1 in alarm"))
+        << overview.summary()->text().toStdString();
 }
 
 // VARNEX_SHOTS=<folder> saves the README's picture.
