@@ -7,11 +7,13 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QTableView>
 
 #include "overview/counting_fleet.h"
 #include "overview/overview_columns.h"
 #include "stations/station_watch.h"
+#include "ui/stations/watched_stations_dialog.h"
 #include "unit/unit_console.h"
 
 namespace varnex {
@@ -187,6 +189,51 @@ TEST_F(OverviewWindowTest, ARefusedPasswordAndAnAlarmShowInTheirRows) {
     EXPECT_TRUE(overview.banner()->isHidden());
     EXPECT_TRUE(overview.summary()->text().contains("1 in alarm"))
         << overview.summary()->text().toStdString();
+}
+
+TEST_F(OverviewWindowTest, UntickedStationsStopBeingPolledAndAllSilentSaysTheNetworkMayBeDown) {
+    StartFleet(3, 3, [](std::size_t, StationWatch& watch) { watch.silentSeconds = 3; });
+    Open();
+    OverviewWindow& overview = OpenOverview();
+    ASSERT_TRUE(PumpUntil([&] { return AllShow(3, "up"); }, 5000));
+    const ModalWatchdog watchdog;
+    OnNextModal([](QWidget* dialog) {
+        auto* watched = qobject_cast<WatchedStationsDialog*>(dialog);
+        ASSERT_NE(watched, nullptr);
+        for (int k = 0; k < watched->stationList()->count(); ++k) {
+            QListWidgetItem* item = watched->stationList()->item(k);
+            if (item->text().startsWith(QStringLiteral("127.1.0.3"))) {
+                item->setCheckState(Qt::Unchecked);
+            }
+        }
+        watched->okButton()->click();
+    });
+    overview.watchedStationsButton()->click();
+    EXPECT_EQ(overview.ShownStations(), (std::vector<std::string>{"127.1.0.1", "127.1.0.2"}));
+    EXPECT_EQ(overview.polling().overview().PolledStations(),
+              (std::vector<std::string>{"127.1.0.1", "127.1.0.2"}));
+    const int asked = fleet_->Received(2);
+    for (std::size_t i = 0; i < 3; ++i) {
+        fleet_->Units().Unit(i).SetDropEvery(1);
+    }
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            overview.ApplyUpdates();
+            return overview.banner()->isVisible();
+        },
+        8000));
+    EXPECT_EQ(overview.banner()->text().toStdString(), kNetworkDownText);
+    Shoot(overview, QStringLiteral("overview-network-down"));
+    EXPECT_LE(fleet_->Received(2), asked + 1) << "at most a poll that was in flight";
+    for (std::size_t i = 0; i < 3; ++i) {
+        fleet_->Units().Unit(i).SetDropEvery(0);
+    }
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            overview.ApplyUpdates();
+            return overview.banner()->isHidden();
+        },
+        4000));
 }
 
 // VARNEX_SHOTS=<folder> saves the README's picture.
