@@ -12,6 +12,7 @@
 #include "stations/seed_database.h"
 #include "stations/station_list_rules.h"
 #include "stations/station_message.h"
+#include "stations/station_watch.h"
 #include "ui/about/about_box.h"
 #include "ui/automation/daughter_board_dialogs.h"
 #include "ui/automation/io_control_dialog.h"
@@ -208,6 +209,13 @@ void MainWindow::ConnectFeatureDialogs() {
         const std::optional<std::string> to = OpenChangeRemoteIpDialog(this, context);
         if (to && history_) {
             history_->MoveStation(from, *to);
+        }
+        if (to) {
+            // Its watch and alarm limits follow the station; a failure is shown by the store.
+            MoveStationWatch(*stations_, from, *to);
+            if (overview_) {
+                overview_->ReloadStations();
+            }
         }
     });
     opens(c.setStationName,
