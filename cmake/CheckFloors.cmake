@@ -2,7 +2,7 @@
 #
 #   text, platform  ->  protocol (readings included)  ->  stations
 #     ->  session, and beside it fleet, history, alarms, varnexctl
-#     ->  varnexd (over fleet)
+#     ->  varnexd (over fleet); overview (over fleet and alarms)
 #     ->  settings, automation, about (over session)  ->  ui  ->  app
 #
 # fleet, history, alarms, varnexctl and varnexd use protocol and stations,
@@ -19,10 +19,11 @@ foreach(beside fleet history alarms varnexctl)
   set(below_${beside} stations ${below_stations})
 endforeach()
 set(below_varnexd fleet ${below_fleet})
+set(below_overview fleet alarms ${below_fleet})
 foreach(over settings automation about)
   set(below_${over} session ${below_session})
 endforeach()
-set(below_ui settings automation about session fleet history alarms ${below_session})
+set(below_ui settings automation about session overview fleet history alarms ${below_session})
 set(below_app ui ${below_ui})
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)

@@ -352,13 +352,16 @@ void FleetPoller::Accept(std::size_t socket, const sockaddr_in& from, const Repl
         return;
     }
     station.awaiting = false;
-    const bool status = ClassifyReply(reply) == ReplyKind::Status;
+    const ReplyKind kind = ClassifyReply(reply);
+    const bool status = kind == ReplyKind::Status;
     const StatusRecord record = status ? DecodeStatusRecord(reply) : StatusRecord{};
     if (!status || !IsValidStatusRecord(record, size)) {
         ++station.status.invalid;
         ++station.status.lost;
+        station.status.passwordRefused |= kind == ReplyKind::PasswordRefused;
     } else {
         ++station.status.received;
+        station.status.passwordRefused = false;
         station.status.lastRoundTrip = now - station.sentAt;
         station.status.lastValidReply = now;
         station.silence.StatusReceived(0);

@@ -37,6 +37,9 @@ struct StationStatus {
     std::optional<std::chrono::nanoseconds> lastRoundTrip;
     std::optional<Time> lastValidReply;
     bool silent = false;                 // the shared rule
+    // The unit's last reply in time said the password is wrong; the next
+    // valid status record clears it.
+    bool passwordRefused = false;
     std::optional<Readings> readings;    // from the last valid status record
     std::optional<StatusRecord> record;  // that record, for its JSON object
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace varnex {
 
@@ -376,6 +377,13 @@ Argument GetArgument(std::string_view commandLine, int n) {
         }
         ++index;
     }
+}
+
+std::string UptimeText(uint32_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u d %02u:%02u:%02u", seconds / 86400, seconds / 3600 % 24,
+                  seconds / 60 % 60, seconds % 60);
+    return text;
 }
 
 }  // namespace varnex

@@ -13,6 +13,8 @@ std::string FormatSigned(int32_t value);
 uint32_t ParseUnsigned(std::string_view text);
 int32_t ParseLeadingInteger(std::string_view text);
 uint32_t ParseHex(std::string_view text);
+// "3 d 04:05:06": a unit's uptime as people read it.
+std::string UptimeText(uint32_t seconds);
 std::string FormatDottedAddress(uint32_t address);  // first field in the most significant byte
 // Four numbers 0..255 of one to three digits, dot-separated, nothing else.
 std::optional<uint32_t> ParseDottedAddress(std::string_view text);

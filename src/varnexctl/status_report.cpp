@@ -14,11 +14,6 @@ std::string SwitchText(const json& enabled) {
 
 }  // namespace
 
-std::string UptimeText(uint32_t seconds) {
-    return Formatted("%u d %02u:%02u:%02u", seconds / 86400, seconds / 3600 % 24, seconds / 60 % 60,
-                     seconds % 60);
-}
-
 std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpers) {
     const Readings r = DecodeReadings(record, jumpers);
     const json status = StatusJson(record, jumpers);

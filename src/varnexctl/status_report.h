@@ -5,14 +5,12 @@
 #include <string>
 
 #include "protocol/status_json.h"
+#include "text/conversions.h"
 
 namespace varnex::ctl {
 
 inline constexpr int kSchemaVersion = kStatusSchemaVersion;
 
 std::string StatusText(const StatusRecord& record, const VoltmeterJumpers& jumpers);
-
-// "3 d 04:05:06".
-std::string UptimeText(uint32_t seconds);
 
 }  // namespace varnex::ctl

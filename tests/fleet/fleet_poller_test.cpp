@@ -29,16 +29,19 @@ struct PolicyCase {
     bool anyLate;
     bool anyInvalid;
     bool silent;
+    bool passwordRefused;
 };
 
 TEST(FleetPoller, ReplyPoliciesShowInTheCounters) {
     for (const PolicyCase& c : std::vector<PolicyCase>{
-             {"every reply", 0, 0ms, 0, "tamble", true, false, false, false, false},
-             {"every second reply dropped", 2, 0ms, 1, "tamble", true, true, false, false, false},
+             {"every reply", 0, 0ms, 0, "tamble", true, false, false, false, false, false},
+             {"every second reply dropped", 2, 0ms, 1, "tamble", true, true, false, false, false,
+              false},
              // 75 ms is past the 50 ms timeout: with a retry at 50 ms the first
              // reply arrives while the retry waits, and must not count for it.
-             {"replies after the timeout", 0, 75ms, 1, "tamble", false, true, true, false, true},
-             {"wrong password", 0, 0ms, 0, "wrong", false, true, false, true, true},
+             {"replies after the timeout", 0, 75ms, 1, "tamble", false, true, true, false, true,
+              false},
+             {"wrong password", 0, 0ms, 0, "wrong", false, true, false, true, true, true},
          }) {
         SCOPED_TRACE(c.name);
         FleetRig rig(1);
@@ -56,6 +59,7 @@ TEST(FleetPoller, ReplyPoliciesShowInTheCounters) {
         EXPECT_EQ(s.late > 0, c.anyLate) << s.late;
         EXPECT_EQ(s.invalid > 0, c.anyInvalid) << s.invalid;
         EXPECT_EQ(s.silent, c.silent);
+        EXPECT_EQ(s.passwordRefused, c.passwordRefused);
         EXPECT_EQ(s.readings.has_value(), c.anyReceived);
         EXPECT_EQ(s.lastValidReply.has_value(), c.anyReceived);
         // Ten polls a second, each with its retries, and no more.
@@ -155,6 +159,23 @@ TEST(FleetPoller, AReplyReadLateIsJudgedByWhenItArrived) {
     EXPECT_EQ(std::tie(s.received, s.lost, s.late), std::tuple(1u, 0u, 0u));
     ASSERT_TRUE(s.lastRoundTrip);
     EXPECT_LT(*s.lastRoundTrip, 400ms);
+}
+
+TEST(FleetPoller, ARefusedPasswordLastsUntilTheNextValidRecord) {
+    FleetRig rig(1);
+    rig.Poller().SetStations({rig.Station(0)}, Clock::now());
+    rig.Run(300ms);
+    EXPECT_FALSE(rig.Poller().Status(0).passwordRefused);
+    // The unit's password changes under the poller, then changes back.
+    rig.Units().Unit(0).State().password = unit::PasswordField("other");
+    rig.Run(300ms);
+    EXPECT_TRUE(rig.Poller().Status(0).passwordRefused);
+    EXPECT_TRUE(rig.Poller().Status(0).readings) << "the last readings stay";
+    rig.Units().Unit(0).State().password = unit::PasswordField("tamble");
+    const uint64_t receivedBefore = rig.Poller().Status(0).received;
+    rig.Run(300ms);
+    EXPECT_FALSE(rig.Poller().Status(0).passwordRefused);
+    EXPECT_GT(rig.Poller().Status(0).received, receivedBefore);
 }
 
 TEST(FleetPoller, ReloadKeepsUnchangedStationsAndRestartsChangedOnes) {

@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "session/command_line.h"
 #include "session/network_commands.h"
@@ -11,6 +12,7 @@
 #include "stations/seed_database.h"
 #include "stations/station_list_rules.h"
 #include "stations/station_message.h"
+#include "stations/station_watch.h"
 #include "ui/about/about_box.h"
 #include "ui/automation/daughter_board_dialogs.h"
 #include "ui/automation/io_control_dialog.h"
@@ -63,6 +65,9 @@ MainWindow::MainWindow(MainWindowOptions options) {
     seams.link = options.link;
     session_ = std::make_unique<Session>(hooks_, std::move(seams));
     session_->SetSocketChanged([this](int fd) { return FollowSocket(fd); });
+    session_->SetObserver(ForwardingObserver());
+    unitPort_ = options.link.unitPort;
+    alarmCentre_ = std::make_unique<AlarmCentre>(alarmMonitor_);
     // A box or dialog may follow a reset at once; its event loop must find
     // the poll stopped and the window Idle.
     session_->SetSessionReset([this] { AfterEvent(); });
@@ -86,6 +91,8 @@ MainWindow::~MainWindow() {
     // are already gone.
     hide();
     Shutdown();
+    // Before the alarm monitor it polls for goes with the members.
+    delete overview_.data();
 }
 
 void MainWindow::BuildMenu() {
@@ -99,6 +106,9 @@ void MainWindow::BuildMenu() {
     });
     options->addAction(QStringLiteral("History..."), this, &MainWindow::ShowHistory);
     options->addAction(QStringLiteral("History Retention..."), this, &MainWindow::AskRetention);
+    options->addAction(QStringLiteral("Stations Overview"), this, [this] { ShowOverview(); });
+    options->addAction(QStringLiteral("Alarm List..."), this,
+                       [this] { alarmCentre_->OpenAlarmList(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About"), this, &MainWindow::ShowAboutBox);
 }
@@ -177,6 +187,15 @@ void MainWindow::ConnectFeatureDialogs() {
         opens(c.pinButtons[static_cast<std::size_t>(n - 1)],
               [this, n](DialogContext& context) { OpenIoControlDialog(this, context, n); });
     }
+    for (int n = 1; n <= static_cast<int>(kDisplayVoltmeters); ++n) {
+        // A jumper changed there changes how the overview scales the readings.
+        connect(c.voltmeters[static_cast<std::size_t>(n - 1)].options, &QAbstractButton::clicked,
+                this, [this] {
+                    if (overview_) {
+                        overview_->ReloadStations();
+                    }
+                });
+    }
     opens(c.runMake, [this](DialogContext& context) { OpenRelayScriptsDialog(this, context); });
     opens(c.timerButton, [this](DialogContext& context) { OpenRelayTimerDialog(this, context); });
     opens(c.temperatureButton,
@@ -190,6 +209,13 @@ void MainWindow::ConnectFeatureDialogs() {
         const std::optional<std::string> to = OpenChangeRemoteIpDialog(this, context);
         if (to && history_) {
             history_->MoveStation(from, *to);
+        }
+        if (to) {
+            // Its watch and alarm limits follow the station; a failure is shown by the store.
+            MoveStationWatch(*stations_, from, *to);
+            if (overview_) {
+                overview_->ReloadStations();
+            }
         }
     });
     opens(c.setStationName,
@@ -221,11 +247,72 @@ void MainWindow::OpenHistory() {
         return;
     }
     historyDatabasePath_ = databaseLocation_.path;
-    session_->SetObserver({});
+    historyObserver_ = {};
+    alarmCentre_->SetHistoryWriter(nullptr);
     history_.reset();  // the old writer finishes first
     history_ = std::make_unique<HistoryRecorder>(databaseLocation_.path, DefaultDatabaseLocation(),
                                                  ReadRetentionDays(hooks_));
-    session_->SetObserver(history_->Observer());
+    historyObserver_ = history_->Observer();
+    alarmCentre_->SetHistoryWriter(history_->writer());
+}
+
+SessionObserver MainWindow::ForwardingObserver() {
+    SessionObserver observer;
+    observer.statusRecord = [this](const std::string& ip, const StatusRecord& record,
+                                   const VoltmeterJumpers& jumpers) {
+        historyObserver_.statusRecord(ip, record, jumpers);
+        if (overview_) {
+            overviewObserver_.statusRecord(ip, record, jumpers);
+        }
+    };
+    observer.event = [this](const std::string& ip, SessionEvent event) {
+        historyObserver_.event(ip, event);
+        if (overview_) {
+            overviewObserver_.event(ip, event);
+        }
+    };
+    return observer;
+}
+
+OverviewWindow* MainWindow::ShowOverview() {
+    const bool opening = !overview_;
+    OverviewWindowSeams seams;
+    seams.stations = stations_.get();
+    seams.hooks = &hooks_;
+    seams.monitor = &alarmMonitor_;
+    seams.unitPort = unitPort_;
+    seams.showAlarms = [this](const alarms::AlarmMonitor& monitor,
+                              const alarms::RoundOutcome& outcome) {
+        alarmCentre_->Show(monitor, outcome);
+    };
+    seams.openAlarmList = [this] { alarmCentre_->OpenAlarmList(); };
+    seams.startSession = [this](const std::string& ip) { StartSessionWith(ip); };
+    overview_ = ShowOverviewWindow(this, std::move(seams));
+    if (opening) {
+        overviewObserver_ = overview_->SessionFeed();
+        const auto& timers = session_->timers();
+        if (std::any_of(timers.begin(), timers.end(), [](const WindowTimer& timer) {
+                return timer.id == kPollTimer && timer.running;
+            })) {
+            overview_->SessionAlreadyRunning(session_->stationIp());
+        }
+    }
+    return overview_;
+}
+
+void MainWindow::StartSessionWith(const std::string& ip) {
+    const std::optional<LoadedStation> station =
+        stations_->LoadStation(MessageOwner::MainWindow, ip);
+    if (!station) {
+        return;
+    }
+    session_->ResetSession(kEndedForStationChoiceText);
+    controls_.stationList->setEditText(
+        QString::fromStdString(StationListLine(station->address, station->comment)));
+    session_->StartSession();
+    AfterEvent();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::ShowHistory() {
@@ -296,6 +383,8 @@ bool MainWindow::StartUp(const std::vector<std::string>& argv) {
     }
     if (outcome.closes) {
         Shutdown();
+    } else if (hooks_.readSetting(kOverviewOpenKey) == std::optional<std::string>("1")) {
+        ShowOverview();
     }
     AfterEvent();
     return !outcome.closes;
@@ -316,6 +405,9 @@ void MainWindow::RefillStationList(const std::optional<StationList>& list) {
     controls_.stationList->clear();
     controls_.stationList->addItems(lines);
     controls_.stationList->setEditText(QString::fromStdString(list->text));
+    if (overview_) {
+        overview_->ReloadStations();
+    }
 }
 
 void MainWindow::ShowAboutBox() {
@@ -335,6 +427,9 @@ void MainWindow::Shutdown() {
         return;
     }
     shutDown_ = true;
+    if (overview_) {
+        overview_->CloseWithProgram();
+    }
     session_->Shutdown();
     stations_->CloseStationStore();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
@@ -17,8 +18,11 @@
 #include "session/session.h"
 #include "stations/database_options.h"
 #include "stations/station_store.h"
+#include "alarms/alarm_monitor.h"
+#include "ui/alarms/alarm_centre.h"
 #include "ui/history/history_recorder.h"
 #include "ui/main_window/main_window_controls.h"
+#include "ui/overview/overview_window.h"
 #include "ui/widgets/dialog_context.h"
 
 namespace varnex {
@@ -46,6 +50,10 @@ class MainWindow : public QMainWindow {
     DialogContext& dialogContext() { return *context_; }
     // Null until start-up has found the station database.
     HistoryRecorder* history() { return history_.get(); }
+    // Null while the Stations Overview is closed.
+    OverviewWindow* overview() { return overview_; }
+    OverviewWindow* ShowOverview();
+    AlarmCentre& alarmCentre() { return *alarmCentre_; }
 
     // Renders the display state and brings the timers in step with the
     // core's table; every event handler ends with it.
@@ -72,11 +80,21 @@ class MainWindow : public QMainWindow {
     void AskRetention();
     void ShowHistory();
     void ShowHistoryMessage();
+    // Chooses the station in the list and starts its session (the overview's double-click).
+    void StartSessionWith(const std::string& ip);
+    // The session's records and events go to history and to the overview.
+    SessionObserver ForwardingObserver();
 
     PlatformHooks hooks_;
     // Outlives the session, which reports its end while shutting down.
     std::unique_ptr<HistoryRecorder> history_;
     std::string historyDatabasePath_;
+    SessionObserver historyObserver_;
+    alarms::AlarmMonitor alarmMonitor_;
+    std::unique_ptr<AlarmCentre> alarmCentre_;
+    QPointer<OverviewWindow> overview_;
+    SessionObserver overviewObserver_;
+    uint16_t unitPort_ = 7;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StationStore> stations_;
     std::unique_ptr<DialogContext> context_;

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "history/history_fixture.h"
+#include "stations/station_watch.h"
 #include "ui/history/history_chart_view.h"
 #include "ui/history/history_window.h"
 #include "ui/main_window/main_window_fixture.h"
@@ -329,10 +330,13 @@ TEST_F(HistoryWindowTest, ADayOfTheSimulatorShowsItsDriftAndItsHeldValues) {
 namespace varnex {
 namespace {
 
-TEST_F(HistoryRecordingTest, ChangeIpCarriesTheStationsHistoryToTheNewAddress) {
+TEST_F(HistoryRecordingTest, ChangeIpCarriesTheStationsHistoryAndAlarmSettingsToTheNewAddress) {
     StartHeldUnit();
     Open({"varnex", "127.0.0.1"});
     ASSERT_TRUE(WaitForStatus());
+    StationWatch watch = NewStationWatch();
+    watch.voltmeters[0].upper = 20.0;
+    ASSERT_TRUE(SaveStationWatch(window_->stations(), "127.0.0.1", watch));
     OnNextModal([](QWidget* dialog) {
         auto* change = qobject_cast<ChangeRemoteIpDialog*>(dialog);
         ASSERT_NE(change, nullptr);
@@ -345,6 +349,11 @@ TEST_F(HistoryRecordingTest, ChangeIpCarriesTheStationsHistoryToTheNewAddress) {
     HistoryReader reader = std::get<HistoryReader>(HistoryReader::Open(HistoryPath()));
     EXPECT_EQ(reader.Stations(), std::vector<std::string>{"127.0.1.2"});
     EXPECT_EQ(reader.Readings("127.0.1.2", 0, INT64_MAX / 2).size(), 1U);
+    const auto watches = LoadStationWatches(window_->stations());
+    ASSERT_TRUE(watches);
+    EXPECT_FALSE(watches->contains("127.0.0.1"));
+    ASSERT_TRUE(watches->contains("127.0.1.2"));
+    EXPECT_EQ(watches->at("127.0.1.2"), watch);
 }
 
 TEST(HistoryRetention, TheStoredDaysOrTheDefault) {

@@ -72,7 +72,8 @@ class MainWindowTest : public ::testing::Test {
 
     MainWindow& Open(const std::vector<std::string>& argv = {"varnex"}) {
         MainWindowOptions options;
-        options.link.unitPort = unit_ ? unit_->Port() : 9;  // nothing is sent without a unit
+        // Nothing is sent without a unit.
+        options.link.unitPort = unitPort_ != 0 ? unitPort_ : unit_ ? unit_->Port() : 9;
         options.link.bindPort = [this](int fd, uint16_t port) {
             return !bindRefused_ && BindAnyInterface(fd, port);
         };
@@ -141,6 +142,7 @@ class MainWindowTest : public ::testing::Test {
     testing::TempFolder data_;
     bool realBoxes_ = false;  // real message boxes, each with its own event loop
     bool bindRefused_ = false;
+    uint16_t unitPort_ = 0;  // the units' port when they are not unit_
     std::vector<Message> messages_;
     std::vector<std::string> unitLog_;  // a line per datagram and per event of the unit
     std::vector<std::vector<std::string>> launched_;

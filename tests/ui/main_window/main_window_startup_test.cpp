@@ -166,7 +166,8 @@ TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrE
     }
     EXPECT_EQ(menus, (std::vector<std::vector<QString>>{
                          {"&File", "E&xit"},
-                         {"&Options", "DataBase", "History...", "History Retention..."},
+                         {"&Options", "DataBase", "History...", "History Retention...",
+                          "Stations Overview", "Alarm List..."},
                          {"&Help", "&About"}}));
     window.show();
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("DataBase")->trigger(); }),
@@ -174,6 +175,14 @@ TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrE
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("&About")->trigger(); }), "varnex::AboutBox");
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("History Retention...")->trigger(); }),
               "QInputDialog");
+    MenuItem("Stations Overview")->trigger();
+    auto* overview = window.findChild<QWidget*>("OverviewWindow");
+    ASSERT_NE(overview, nullptr);
+    EXPECT_TRUE(overview->isVisible());
+    MenuItem("Alarm List...")->trigger();
+    ASSERT_NE(window.alarmCentre().alarmList(), nullptr);
+    EXPECT_TRUE(window.alarmCentre().alarmList()->isVisible());
+    window.alarmCentre().alarmList()->close();
     MenuItem("History...")->trigger();
     auto* history = window.findChild<QWidget*>("HistoryWindow");
     ASSERT_NE(history, nullptr);
