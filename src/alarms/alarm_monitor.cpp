@@ -119,7 +119,12 @@ void AlarmMonitor::JudgeSilence(const std::string& ip, const StationWatch& watch
     if (const std::optional<double> age = Silence(ip, watch, now)) {
         silence.value = *age;
         // With the whole network down one notice says so; no station's own.
-        silence.past = !networkDown_;
+        // Polls are spread over the interval, so the first stations pass
+        // their limits a little before the rest: a silence is the station's
+        // own only once another station has answered well after it went
+        // quiet, or when it has lasted twice its limit.
+        silence.past = !networkDown_ &&
+                       (*age > 2.0 * *watch.silentSeconds || AnotherStationAnswered(ip, *age, now));
     } else {
         silence.backInside = true;
     }
@@ -148,6 +153,23 @@ std::optional<double> AlarmMonitor::Silence(const std::string& ip, const Station
         return age;
     }
     return std::nullopt;
+}
+
+// Half the silence: the minimum limit is three polling intervals, so a
+// station that answers at every poll is always well inside it, while after a
+// network failure every station's silence has lasted at least two thirds of it.
+bool AlarmMonitor::AnotherStationAnswered(const std::string& ip, double silence, Time now) const {
+    if (watches_.size() < 2) {
+        return true;
+    }
+    return std::any_of(observations_.begin(), observations_.end(), [&](const auto& entry) {
+        const StationObservation& other = entry.second;
+        return entry.first != ip &&
+               (other.passwordRefused ||
+                (other.lastValidReply &&
+                 std::chrono::duration<double>(now - *other.lastValidReply).count() <
+                     silence / 2));
+    });
 }
 
 // A station without a silence limit never counts as silent, so it keeps the

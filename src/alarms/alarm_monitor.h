@@ -91,6 +91,8 @@ class AlarmMonitor {
     // The silence's age, in seconds, when the station counts as silent.
     std::optional<double> Silence(const std::string& ip, const StationWatch& watch, Time now) const;
     bool EveryStationSilent(Time now) const;
+    // Whether some other watched station answered well within `silence` seconds.
+    bool AnotherStationAnswered(const std::string& ip, double silence, Time now) const;
     void JudgeReadings(const std::string& ip, const StationWatch& watch, WallTime wallNow,
                        RoundOutcome& outcome);
     void JudgeSilence(const std::string& ip, const StationWatch& watch, Time now, WallTime wallNow,

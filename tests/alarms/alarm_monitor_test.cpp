@@ -300,9 +300,32 @@ TEST_F(AlarmMonitorTest, TheNetworkIsJudgedDownOnlyWhenNoWatchedStationAnswers) 
     }
 }
 
+TEST_F(AlarmMonitorTest, StationsFallingSilentAcrossOnePollingIntervalMakeOneNetworkNotice) {
+    // Twenty stations polled every second, their polls spread over it; the
+    // network fails at 10 s, so the last replies spread over the second before.
+    std::map<std::string, StationWatch> watches;
+    for (int n = 1; n <= 20; ++n) {
+        watches.emplace("127.0.0." + std::to_string(n), Silence(3));
+    }
+    Watch(watches);
+    for (int n = 1; n <= 20; ++n) {
+        Answer("127.0.0." + std::to_string(n), 9.0 + n / 20.0);
+    }
+    int networkNotices = 0;
+    for (int step = 0; step <= 20; ++step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(Round(12.0 + step * 0.25, true), "");
+        networkNotices += outcome_.networkDownBegan ? 1 : 0;
+    }
+    EXPECT_EQ(networkNotices, 1);
+    EXPECT_TRUE(monitor_.NetworkDown());
+}
+
 TEST_F(AlarmMonitorTest, SilentAlarmsRaisedBeforeTheNetworkWentDownStayOpen) {
     Watch({{"127.0.0.1", Silence(10)}, {"127.0.0.2", Silence(30)}});
-    EXPECT_EQ(Round(11, true), "+silent@127.0.0.1");
+    // Nobody answers: the first station's own alarm waits for twice its limit.
+    EXPECT_EQ(Round(11, true), "");
+    EXPECT_EQ(Round(21, true), "+silent@127.0.0.1");
     EXPECT_EQ(Round(31), "");
     EXPECT_TRUE(outcome_.networkDownBegan);
     EXPECT_EQ(monitor_.OpenAlarms("127.0.0.1").size(), 1u);
