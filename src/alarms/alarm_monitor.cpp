@@ -167,8 +167,7 @@ bool AlarmMonitor::AnotherStationAnswered(const std::string& ip, double silence,
         return entry.first != ip &&
                (other.passwordRefused ||
                 (other.lastValidReply &&
-                 std::chrono::duration<double>(now - *other.lastValidReply).count() <
-                     silence / 2));
+                 std::chrono::duration<double>(now - *other.lastValidReply).count() < silence / 2));
     });
 }
 

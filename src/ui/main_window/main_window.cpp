@@ -177,7 +177,13 @@ void MainWindow::ConnectFeatureDialogs() {
     };
     for (int n = 1; n <= static_cast<int>(kDisplayVoltmeters); ++n) {
         opens(c.voltmeters[static_cast<std::size_t>(n - 1)].options,
-              [this, n](DialogContext& context) { OpenVoltmeterOptionsDialog(this, context, n); });
+              [this, n](DialogContext& context) {
+                  const VoltmeterJumpers before = JumpersOf(session_->station());
+                  OpenVoltmeterOptionsDialog(this, context, n);
+                  if (JumpersOf(session_->station()) != before) {
+                      CheckAlarmLimitsAfterJumperChange();
+                  }
+              });
     }
     for (int n = 1; n <= static_cast<int>(kDisplayRelays); ++n) {
         opens(c.relayButtons[static_cast<std::size_t>(n - 1)],
@@ -224,6 +230,28 @@ void MainWindow::ConnectFeatureDialogs() {
         RefillStationList(OpenSecuritySettingsDialog(this, context));
     });
     opens(c.uptime, [this](DialogContext& context) { OpenUptimeDialog(this, context); });
+}
+
+// A jumper sets a voltmeter's range, so limits that fitted the old range may
+// lie outside the new one, where they would never raise an alarm.
+void MainWindow::CheckAlarmLimitsAfterJumperChange() {
+    const std::optional<std::map<std::string, StationWatch>> watches =
+        LoadStationWatches(*stations_);
+    if (!watches) {
+        return;
+    }
+    const auto watch = watches->find(session_->stationIp());
+    if (watch == watches->end() || !watch->second.watched) {
+        return;
+    }
+    const std::optional<std::string> error =
+        StationWatchError(watch->second, JumpersOf(session_->station()),
+                          static_cast<uint32_t>(ReadOverviewIntervalSeconds(hooks_)));
+    if (error) {
+        ShowStationMessage(hooks_, MessageOwner::MainWindow,
+                           *error + "\r\nChange the limits in Alarm Settings.",
+                           MessageIcon::Exclamation);
+    }
 }
 
 void MainWindow::AfterEvent() {

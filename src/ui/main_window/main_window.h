@@ -58,6 +58,8 @@ class MainWindow : public QMainWindow {
     // Renders the display state and brings the timers in step with the
     // core's table; every event handler ends with it.
     void AfterEvent();
+    // Tells the user when the station's alarm limits no longer fit its voltmeters' ranges.
+    void CheckAlarmLimitsAfterJumperChange();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include "stations/station_watch.h"
+#include "ui/settings/voltmeter_options_dialog.h"
 #include "ui/stations/database_options_dialog.h"
 
 namespace varnex {
@@ -110,9 +112,9 @@ TEST_F(MainWindowTest, ChoosingAStationChangesAutoPingWithoutStartingASession) {
 
     QTest::mouseClick(controls().autoPing, Qt::LeftButton);
     ASSERT_EQ(launched_.size(), 1u);
-    EXPECT_EQ((std::vector<std::string>{launched_[0][0], launched_[0].end()[-2],
-                                        launched_[0].back()}),
-              (std::vector<std::string>{"x-terminal-emulator", "ping", "127.0.0.1"}));
+    EXPECT_EQ(
+        (std::vector<std::string>{launched_[0][0], launched_[0].end()[-2], launched_[0].back()}),
+        (std::vector<std::string>{"x-terminal-emulator", "ping", "127.0.0.1"}));
 }
 
 TEST_F(MainWindowTest, SetDefaultMakesTheListedStationTheDefault) {
@@ -173,8 +175,7 @@ TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrE
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("DataBase")->trigger(); }),
               "varnex::DatabaseOptionsDialog");
     EXPECT_EQ(DialogOpenedBy([&] { MenuItem("&About")->trigger(); }), "varnex::AboutBox");
-    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("History Retention...")->trigger(); }),
-              "QInputDialog");
+    EXPECT_EQ(DialogOpenedBy([&] { MenuItem("History Retention...")->trigger(); }), "QInputDialog");
     MenuItem("Stations Overview")->trigger();
     auto* overview = window.findChild<QWidget*>("OverviewWindow");
     ASSERT_NE(overview, nullptr);
@@ -191,6 +192,44 @@ TEST_F(MainWindowTest, MenuHoldsFileOptionsAndHelpAndItsItemsOpenTheirDialogsOrE
     EXPECT_EQ(window.findChildren<QWidget*>("HistoryWindow").size(), 1);  // raised, not another
     MenuItem("E&xit")->trigger();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, AJumperThatNarrowsTheRangeBelowTheAlarmLimitsSaysSo) {
+    const struct {
+        const char* name;
+        double upper;
+        bool install;
+        bool warned;
+    } cases[] = {
+        {"40 V fits 0-60 V but not 0-30 V", 40.0, true, true},
+        {"25 V fits both ranges", 25.0, true, false},
+        {"the jumper stays out", 40.0, false, false},
+    };
+    AddStation("127.0.0.1", "tamble", "Simulator", {{1, {"OFF", "STANDARD", "Battery", "Mains"}}});
+    Open();
+    window_->show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SetVoltmeterOptions(window_->stations(), "127.0.0.1", 1,
+                                        {"OFF", "STANDARD", "Battery", "Mains"}));
+        StationWatch watch = NewStationWatch();
+        watch.voltmeters[0].upper = c.upper;
+        ASSERT_TRUE(SaveStationWatch(window_->stations(), "127.0.0.1", watch));
+        ASSERT_TRUE(window_->session().LoadStation("127.0.0.1"));
+        messages_.clear();
+        OnNextModal([&c](QWidget* dialog) {
+            auto* options = qobject_cast<VoltmeterOptionsDialog*>(dialog);
+            ASSERT_NE(options, nullptr);
+            (c.install ? options->installedChoice() : options->notInstalledChoice())->click();
+            options->okButton()->click();
+        });
+        const ModalWatchdog watchdog;
+        QTest::mouseClick(controls().voltmeters[0].options, Qt::LeftButton);
+        const bool warned = std::any_of(messages_.begin(), messages_.end(), [](const Message& m) {
+            return m.text.find("Change the limits in Alarm Settings.") != std::string::npos;
+        });
+        EXPECT_EQ(warned, c.warned);
+    }
 }
 
 }  // namespace
