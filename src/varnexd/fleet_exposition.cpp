@@ -51,6 +51,14 @@ void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& sta
     for (const ExposedStation& s : stations) {
         out.Sample("varnex_up", {}, Up(s.status) ? 1 : 0, s.labels);
     }
+    // A unit that answers with a refusal is up as far as the network goes
+    // but gives no readings: an alert on this names the cause.
+    out.Family("varnex_password_refused", "gauge",
+               "1 when the unit's last answer refused the station's password, until its next "
+               "valid status record");
+    for (const ExposedStation& s : stations) {
+        out.Sample("varnex_password_refused", {}, s.status.passwordRefused ? 1 : 0, s.labels);
+    }
     out.Family("varnex_last_reply_timestamp_seconds", "gauge",
                "Unix time of the unit's last valid status record");
     for (const ExposedStation& s : stations) {

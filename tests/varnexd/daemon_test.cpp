@@ -159,6 +159,8 @@ TEST(Daemon, ProbesAnswerWithinTheScrapeTimeoutAndRefuseUnknownTargets) {
              {"target=silent", 200, R"(varnex_up{station="silent"} 0)", 500ms},
              // A refused password is an answer: no waiting for more.
              {"target=refused", 200, R"(varnex_invalid_replies_total{station="refused"} 1)", 100ms},
+             {"target=refused", 200, R"(varnex_password_refused{station="refused"} 1)", 100ms},
+             {"target=u2", 200, R"(varnex_password_refused{station="u2",site="a\\b"} 0)", 100ms},
              {"target=127.1.1.50", 400, "unknown target 127.1.1.50", 100ms},
              {"", 400, "target parameter is missing", 100ms},
          }) {
@@ -174,7 +176,7 @@ TEST(Daemon, ProbesAnswerWithinTheScrapeTimeoutAndRefuseUnknownTargets) {
     }
     // Probe-only: nothing polled in the background.
     EXPECT_THAT(rig.Get("/metrics"), Not(HasSubstr("varnex_up{")));
-    EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_probes_total 4"));
+    EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_probes_total 6"));
     EXPECT_THAT(rig.Get("/metrics"), HasSubstr("varnex_exporter_refused_probes_total 2"));
 }
 
