@@ -28,10 +28,11 @@ void ReadingFamily(ExpositionWriter& out, const std::vector<ExposedStation>& sta
     }
 }
 
+// One series per station, whether it is up or not.
 template <typename Value>
-void CounterFamily(ExpositionWriter& out, const std::vector<ExposedStation>& stations,
-                   const char* name, const char* help, Value value) {
-    out.Family(name, "counter", help);
+void StationFamily(ExpositionWriter& out, const std::vector<ExposedStation>& stations,
+                   const char* name, const char* type, const char* help, Value value) {
+    out.Family(name, type, help);
     for (const ExposedStation& station : stations) {
         out.Sample(name, {}, static_cast<double>(value(station.status)), station.labels);
     }
@@ -45,20 +46,16 @@ void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& sta
                    fleet::Time steadyNow, double wallNow) {
     // About what a station that is up takes, so the text grows without copies.
     out.Reserve(stations.size() * 1800);
-    out.Family("varnex_up", "gauge",
-               "1 when the unit's last status request got a valid status record in time, "
-               "0 when it is silent by the shared rule or never answered");
-    for (const ExposedStation& s : stations) {
-        out.Sample("varnex_up", {}, Up(s.status) ? 1 : 0, s.labels);
-    }
+    StationFamily(out, stations, "varnex_up", "gauge",
+                  "1 when the unit's last status request got a valid status record in time, "
+                  "0 when it is silent by the shared rule or never answered",
+                  [](const fleet::StationStatus& s) { return Up(s) ? 1 : 0; });
     // A unit that answers with a refusal is up as far as the network goes
     // but gives no readings: an alert on this names the cause.
-    out.Family("varnex_password_refused", "gauge",
-               "1 when the unit's last answer refused the station's password, until its next "
-               "valid status record");
-    for (const ExposedStation& s : stations) {
-        out.Sample("varnex_password_refused", {}, s.status.passwordRefused ? 1 : 0, s.labels);
-    }
+    StationFamily(out, stations, "varnex_password_refused", "gauge",
+                  "1 when the unit's last answer refused the station's password, until its next "
+                  "valid status record",
+                  [](const fleet::StationStatus& s) { return s.passwordRefused ? 1 : 0; });
     out.Family("varnex_last_reply_timestamp_seconds", "gauge",
                "Unix time of the unit's last valid status record");
     for (const ExposedStation& s : stations) {
@@ -68,19 +65,19 @@ void WriteStations(ExpositionWriter& out, const std::vector<ExposedStation>& sta
             out.Sample("varnex_last_reply_timestamp_seconds", {}, wallNow - age, s.labels);
         }
     }
-    CounterFamily(out, stations, "varnex_requests_total",
+    StationFamily(out, stations, "varnex_requests_total", "counter",
                   "Status requests sent to the unit, retries included",
                   [](const fleet::StationStatus& s) { return s.sent; });
-    CounterFamily(out, stations, "varnex_replies_total",
+    StationFamily(out, stations, "varnex_replies_total", "counter",
                   "Valid status records received within their timeout",
                   [](const fleet::StationStatus& s) { return s.received; });
-    CounterFamily(out, stations, "varnex_lost_requests_total",
+    StationFamily(out, stations, "varnex_lost_requests_total", "counter",
                   "Status requests without a valid status record within their timeout",
                   [](const fleet::StationStatus& s) { return s.lost; });
-    CounterFamily(out, stations, "varnex_late_replies_total",
+    StationFamily(out, stations, "varnex_late_replies_total", "counter",
                   "Replies that came after their request's timeout, dropped",
                   [](const fleet::StationStatus& s) { return s.late; });
-    CounterFamily(out, stations, "varnex_invalid_replies_total",
+    StationFamily(out, stations, "varnex_invalid_replies_total", "counter",
                   "Replies in time that were no valid status record (a wrong password, garbage)",
                   [](const fleet::StationStatus& s) { return s.invalid; });
     ReadingFamily(out, stations, "varnex_round_trip_seconds", "gauge",

@@ -2,31 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "alarms/alarm_notices.h"
+#include "alarms/alarm_test_support.h"
 
 namespace varnex::alarms {
 namespace {
 
-Time At(int seconds) {
-    return Time{} + std::chrono::hours(1) + std::chrono::seconds(seconds);
-}
-
-std::string Address(int n) {
-    return "127.0.0." + std::to_string(n);
-}
+using namespace alarm_tests;
 
 // `stations` watched with a 10 s silence limit and 12 V on voltmeter 1; the
 // first `answering` of them answer with `volts`. The round is at 11 s.
 std::vector<Notice> NoticesOf(int stations, int answering, double volts) {
     AlarmMonitor monitor;
-    std::map<std::string, StationWatch> watches;
-    for (int n = 1; n <= stations; ++n) {
-        StationWatch watch;
-        watch.watched = true;
-        watch.silentSeconds = 10;
-        watch.voltmeters[0].upper = 12;
-        watches.emplace(Address(n), watch);
-    }
-    monitor.SetWatches(watches, At(0));
+    monitor.SetWatches(WatchedStations(stations, 10, 12), At(0));
     for (int n = 1; n <= answering; ++n) {
         Readings readings;
         readings.voltmeters[0].volts = volts;

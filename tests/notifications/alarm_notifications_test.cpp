@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "alarms/alarm_monitor.h"
+#include "alarms/alarm_test_support.h"
 #include "engine/child_process.h"
 #include "stations/station_test_support.h"
 #include "ui/alarms/alarm_centre.h"
@@ -22,18 +23,11 @@ namespace {
 
 using alarms::AlarmMonitor;
 using alarms::Time;
+using namespace alarm_tests;
 
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const std::string kServiceFile =
     std::string(BUS_SERVICES_DIR) + "/org.freedesktop.Notifications.service";
-
-Time At(int seconds) {
-    return Time{} + std::chrono::hours(1) + std::chrono::seconds(seconds);
-}
-
-std::string Address(int n) {
-    return "127.0.0." + std::to_string(n);
-}
 
 QDBusConnectionInterface& Bus() {
     return *QDBusConnection::sessionBus().interface();
@@ -56,15 +50,7 @@ class AlarmNotificationsTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
         ASSERT_FALSE(ServiceRegistered());
-        std::map<std::string, StationWatch> watches;
-        for (int n = 1; n <= 4; ++n) {
-            StationWatch watch;
-            watch.watched = true;
-            watch.silentSeconds = 10;
-            watch.voltmeters[0].upper = 12;
-            watches.emplace(Address(n), watch);
-        }
-        monitor_.SetWatches(watches, At(0));
+        monitor_.SetWatches(WatchedStations(4, 10, 12), At(0));
     }
     void TearDown() override {
         listener_.reset();

@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 
+#include "alarms/alarm_test_support.h"
 #include "history/history_fixture.h"
 #include "ui/alarms/alarm_centre.h"
 #include "ui/ui_test_support.h"
@@ -16,16 +17,10 @@ namespace {
 using alarms::AlarmMonitor;
 using alarms::Time;
 using alarms::WallTime;
+using namespace alarm_tests;
 
-Time At(int seconds) {
-    return Time{} + std::chrono::hours(1) + std::chrono::seconds(seconds);
-}
 WallTime WallAt(int64_t ms) {
     return WallTime{} + std::chrono::milliseconds(ms);
-}
-
-std::string Address(int n) {
-    return "127.0.0." + std::to_string(n);
 }
 
 // A connection that never connected: no notification leaves a test.
@@ -36,15 +31,7 @@ QDBusConnection NoBus() {
 class AlarmListTest : public testing::HistoryTest {
   protected:
     void SetUp() override {
-        std::map<std::string, StationWatch> watches;
-        for (int n = 1; n <= 3; ++n) {
-            StationWatch watch;
-            watch.watched = true;
-            watch.silentSeconds = 30;
-            watch.voltmeters[0].upper = 12;
-            watches.emplace(Address(n), watch);
-        }
-        monitor_.SetWatches(watches, At(0));
+        monitor_.SetWatches(WatchedStations(3, 30, 12), At(0));
     }
     void Answer(int station, int seconds, double volts) {
         Readings readings;
