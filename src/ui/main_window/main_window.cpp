@@ -180,6 +180,10 @@ void MainWindow::ConnectFeatureDialogs() {
               [this, n](DialogContext& context) {
                   const VoltmeterJumpers before = JumpersOf(session_->station());
                   OpenVoltmeterOptionsDialog(this, context, n);
+                  // A jumper changed there changes how the overview scales the readings.
+                  if (overview_) {
+                      overview_->ReloadStations();
+                  }
                   if (JumpersOf(session_->station()) != before) {
                       CheckAlarmLimitsAfterJumperChange();
                   }
@@ -192,15 +196,6 @@ void MainWindow::ConnectFeatureDialogs() {
     for (int n = 1; n <= static_cast<int>(kDisplayPins); ++n) {
         opens(c.pinButtons[static_cast<std::size_t>(n - 1)],
               [this, n](DialogContext& context) { OpenIoControlDialog(this, context, n); });
-    }
-    for (int n = 1; n <= static_cast<int>(kDisplayVoltmeters); ++n) {
-        // A jumper changed there changes how the overview scales the readings.
-        connect(c.voltmeters[static_cast<std::size_t>(n - 1)].options, &QAbstractButton::clicked,
-                this, [this] {
-                    if (overview_) {
-                        overview_->ReloadStations();
-                    }
-                });
     }
     opens(c.runMake, [this](DialogContext& context) { OpenRelayScriptsDialog(this, context); });
     opens(c.timerButton, [this](DialogContext& context) { OpenRelayTimerDialog(this, context); });
